@@ -1,0 +1,91 @@
+#include "core/Document.h"
+#include "core/Archive.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A magic word and one block, enough to see the base drive the slots.
+class BlockDocument : public Document {
+public:
+    Buffer block;
+    int validations = 0;
+    bool refuseStore = false;
+
+    bool loadDocument(Archive& archive) override
+    {
+        if (archive.readUINT() == 0x424C4B31) return archive.readBuffer(block);
+        setErrorText("Unknown format");
+        return false;
+    }
+    bool storeDocument(Archive& archive) override
+    {
+        archive.writeUINT(0x424C4B31);
+        archive.writeBuffer(block);
+        return !refuseStore;
+    }
+    void validateDocument() override { ++validations; }
+    void clearDocument() override { block.reset(); }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(Document, StoresAndLoadsThroughTheSlots)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.bin");
+    BlockDocument doc;
+    doc.block = Buffer({0xF0, 0xF7});
+    ASSERT_TRUE(doc.storeFile(path)) << doc.errorText().toStdString();
+
+    BlockDocument loaded;
+    ASSERT_TRUE(loaded.loadFile(path)) << loaded.errorText().toStdString();
+    EXPECT_EQ(loaded.block.toString(), "F0 F7");
+    EXPECT_EQ(loaded.validations, 1);
+    loaded.newDocument(3);
+    EXPECT_TRUE(loaded.block.isEmpty());
+
+    // A refused store leaves the file as it was.
+    doc.block = Buffer({1});
+    doc.refuseStore = true;
+    EXPECT_FALSE(doc.storeFile(path));
+    EXPECT_EQ(doc.errorText(), "Cannot store " + path);
+    ASSERT_TRUE(loaded.loadFile(path));
+    EXPECT_EQ(loaded.block.toString(), "F0 F7");
+}
+
+TEST(Document, FailedLoadsExplainThemselves)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.bin");
+    BlockDocument doc;
+
+    const QString missing = dir.filePath("missing.bin");
+    EXPECT_FALSE(doc.loadFile(missing));
+    EXPECT_TRUE(doc.errorText().startsWith("Cannot open " + missing)) << doc.errorText().toStdString();
+
+    writeFile(path, "RIFF....");
+    EXPECT_FALSE(doc.loadFile(path));
+    EXPECT_EQ(doc.errorText(), "Unknown format");
+
+    // A document that sets no text itself reports what the archive saw.
+    writeFile(path, QByteArray("BLK1\x00\x00\x00\x09short", 13));
+    EXPECT_FALSE(doc.loadFile(path));
+    EXPECT_EQ(doc.errorText(), "Cannot read a block of 9 bytes at offset 4: only 5 bytes follow");
+    EXPECT_EQ(doc.validations, 0);
+
+    Document base;
+    EXPECT_FALSE(base.loadFile(path));
+    EXPECT_EQ(base.errorText(), "Unknown format");
+    EXPECT_FALSE(base.storeFile(path));
+    EXPECT_EQ(base.errorText(), "Unknown format");
+}
