@@ -1,1 +1,345 @@
-// placeholder until the virtual instrument lands
+#include "emulator/VirtualInstrument.h"
+
+#include "emulator/EsWire.h"
+#include "emulator/ShortMessage.h"
+#include "emulator/SystemParameter.h"
+
+namespace {
+
+std::uint16_t memberCode(VirtualInstrument::Model model)
+{
+    switch (model) {
+    case VirtualInstrument::Model::ES6:
+        return 0x0569;
+    case VirtualInstrument::Model::ES7:
+        return 0x056A;
+    case VirtualInstrument::Model::ES8:
+        return 0x056B;
+    }
+    return 0;
+}
+
+QString label(const SystemParameter& p)
+{
+    return QString::asprintf("%s (0x%06X)", qPrintable(p.name), p.address);
+}
+
+// Empty when the parameter accepts value.
+QString rangeError(const SystemParameter& p, int value)
+{
+    if (value >= p.minimum && value <= p.maximum) return {};
+    return QString::asprintf("value %d out of range %d-%d for %s", value, p.minimum, p.maximum,
+                             qPrintable(label(p)));
+}
+
+} // namespace
+
+VirtualInstrument::VirtualInstrument(Model model) : model_(model)
+{
+    for (const SystemParameter& p : SystemParameter::all())
+        image_.define(p.address, std::uint8_t(p.initial));
+    bankMsb_.fill(-1);
+    bankLsb_.fill(-1);
+}
+
+VirtualInstrument::~VirtualInstrument()
+{
+    MidiTransport* input = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        input = input_;
+    }
+    // Waits for a delivery in progress on a port's thread, and stops further ones reaching us.
+    if (input) input->setReceiver({});
+}
+
+std::optional<VirtualInstrument::Model> VirtualInstrument::modelFromName(const QString& name)
+{
+    QString text = name.trimmed().toLower();
+    if (text.startsWith(QLatin1String("motif"))) text = text.mid(5).trimmed();
+    if (text == QLatin1String("es6")) return Model::ES6;
+    if (text == QLatin1String("es7")) return Model::ES7;
+    if (text == QLatin1String("es8")) return Model::ES8;
+    return std::nullopt;
+}
+
+QString VirtualInstrument::modelName(Model model)
+{
+    switch (model) {
+    case Model::ES6:
+        return QStringLiteral("Motif ES6");
+    case Model::ES7:
+        return QStringLiteral("Motif ES7");
+    case Model::ES8:
+        return QStringLiteral("Motif ES8");
+    }
+    return {};
+}
+
+void VirtualInstrument::attach(MidiTransport& both)
+{
+    attach(both, both);
+}
+
+void VirtualInstrument::attach(MidiTransport& input, MidiTransport& output)
+{
+    MidiTransport* previous = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        previous = input_;
+        input_ = &input;
+        output_ = &output;
+    }
+    if (previous && previous != &input) previous->setReceiver({});
+    input.setReceiver([this](MidiBytes message) { receive(message); });
+}
+
+void VirtualInstrument::receive(std::span<const std::uint8_t> message)
+{
+    Outcome outcome;
+    {
+        std::lock_guard lock(mutex_);
+        handle(message, outcome);
+    }
+    deliver(std::move(outcome));
+}
+
+void VirtualInstrument::handle(std::span<const std::uint8_t> message, Outcome& outcome)
+{
+    if (!message.empty() && message[0] == 0xF0)
+        handleSysex(message, outcome);
+    else
+        handleShort(message, outcome);
+}
+
+void VirtualInstrument::handleSysex(std::span<const std::uint8_t> bytes, Outcome& outcome)
+{
+    const EsParse parsed = EsWire::parse(bytes);
+    if (!parsed.message) return fail(bytes, parsed.error, outcome);
+    const EsMessage& message = *parsed.message;
+
+    if (message.kind == EsMessage::Kind::IdentityRequest) {
+        outcome.replies.push_back(EsWire::identityReply(memberCode(model_)));
+        logEntry(bytes, QString::asprintf("identity request (device %02X), answered as %s",
+                                          message.deviceNumber, qPrintable(modelName(model_))));
+        return;
+    }
+    if (message.modelId != EsWire::modelId)
+        return fail(bytes,
+                    QString::asprintf("wrong model id %02X %02X (expected 7F 00)", message.modelId >> 8,
+                                      message.modelId & 0xFF),
+                    outcome);
+
+    switch (message.kind) {
+    case EsMessage::Kind::BulkDump:
+        if (!message.checksumOk())
+            return fail(bytes,
+                        QString::asprintf("bad checksum 0x%02X in bulk dump to 0x%06X (expected 0x%02X)",
+                                          message.checksum, message.address, message.expectedChecksum),
+                        outcome);
+        return fail(
+            bytes,
+            QString::asprintf("bulk dump to 0x%06X, a block this instrument does not hold", message.address),
+            outcome);
+    case EsMessage::Kind::DumpRequest:
+        return fail(bytes,
+                    QString::asprintf("dump request for 0x%06X, a block this instrument does not hold",
+                                      message.address),
+                    outcome);
+    default:
+        return handleParameter(bytes, message, outcome);
+    }
+}
+
+void VirtualInstrument::handleParameter(std::span<const std::uint8_t> bytes, const EsMessage& message,
+                                        Outcome& outcome)
+{
+    const bool change = message.kind == EsMessage::Kind::ParameterChange;
+    const char* kind = change ? "parameter change" : "parameter request";
+    const SystemParameter* p = SystemParameter::find(message.address);
+    if (!p)
+        return fail(bytes, QString::asprintf("unknown address 0x%06X in %s", message.address, kind), outcome);
+
+    if (!change) {
+        const int value = parameter(p->address);
+        const std::uint8_t data[] = {std::uint8_t(value)};
+        outcome.replies.push_back(EsWire::parameterChange(p->address, data));
+        logEntry(bytes,
+                 QString::asprintf("parameter request: %s, answered %d", qPrintable(label(*p)), value));
+        return;
+    }
+    if (message.data.size() != 1)
+        return fail(bytes,
+                    QString::asprintf("bad length: %s takes 1 data byte, got %zu", qPrintable(label(*p)),
+                                      message.data.size()),
+                    outcome);
+    const int value = message.data[0];
+    const QString error = rangeError(*p, value);
+    if (!error.isEmpty()) return fail(bytes, error, outcome);
+    image_.setByte(p->address, std::uint8_t(value));
+    logEntry(bytes, QString::asprintf("parameter change: %s = %d", qPrintable(label(*p)), value));
+}
+
+void VirtualInstrument::handleShort(std::span<const std::uint8_t> bytes, Outcome& outcome)
+{
+    const ShortMessage message = ShortMessage::analyse(bytes);
+    if (!message.error.isEmpty()) return fail(bytes, message.error, outcome);
+
+    const int channel = bytes[0] & 0x0F;
+    switch (bytes[0] & 0xF0) {
+    case 0xB0:
+        if (bytes[1] == 0) bankMsb_[channel] = bytes[2];
+        if (bytes[1] == 32) bankLsb_[channel] = bytes[2];
+        break;
+    case 0xC0:
+        selected_[channel] = {bankMsb_[channel], bankLsb_[channel], bytes[1]};
+        break;
+    default:
+        if (bytes[0] == 0xF3) songSelect_ = bytes[1];
+        break;
+    }
+    logEntry(bytes, message.description);
+}
+
+void VirtualInstrument::logEntry(std::span<const std::uint8_t> message, const QString& description)
+{
+    log_.push_back({MidiBytes(message.begin(), message.end()), description});
+}
+
+void VirtualInstrument::fail(std::span<const std::uint8_t> message, const QString& reason, Outcome& outcome)
+{
+    noteError(message.empty() ? reason : reason + QStringLiteral(": ") + EsWire::toHex(message), outcome);
+    logEntry(message, QStringLiteral("error: ") + reason);
+}
+
+void VirtualInstrument::noteError(const QString& text, Outcome& outcome)
+{
+    errors_.append(text);
+    outcome.errors.append(text);
+}
+
+int VirtualInstrument::parameter(std::uint32_t address) const
+{
+    return image_.byteAt(address).value_or(-1);
+}
+
+void VirtualInstrument::pressMode(int mode)
+{
+    press(SystemParameter::mode, mode);
+}
+
+void VirtualInstrument::pressMaster(int number)
+{
+    press(SystemParameter::masterSelect, number);
+}
+
+void VirtualInstrument::press(std::uint32_t address, int value)
+{
+    Outcome outcome;
+    {
+        std::lock_guard lock(mutex_);
+        const SystemParameter& p = *SystemParameter::find(address);
+        const QString error = rangeError(p, value);
+        if (error.isEmpty()) {
+            image_.setByte(address, std::uint8_t(value));
+            const std::uint8_t data[] = {std::uint8_t(value)};
+            outcome.replies.push_back(EsWire::parameterChange(address, data));
+        } else {
+            noteError(QStringLiteral("panel: ") + error, outcome);
+        }
+    }
+    deliver(std::move(outcome));
+}
+
+void VirtualInstrument::deliver(Outcome outcome)
+{
+    MidiTransport* output = nullptr;
+    std::function<void(const QString&)> sink;
+    {
+        std::lock_guard lock(mutex_);
+        output = output_;
+        sink = errorSink_;
+    }
+    for (const MidiBytes& reply : outcome.replies) {
+        if (!output || output->send(reply)) continue;
+        const QString text = QStringLiteral("could not send on %1 (port closed): %2")
+                                 .arg(output->name(), EsWire::toHex(reply));
+        {
+            std::lock_guard lock(mutex_);
+            errors_.append(text);
+        }
+        outcome.errors.append(text);
+    }
+    if (sink) {
+        for (const QString& error : outcome.errors)
+            sink(error);
+    }
+}
+
+void VirtualInstrument::setErrorSink(std::function<void(const QString&)> sink)
+{
+    std::lock_guard lock(mutex_);
+    errorSink_ = std::move(sink);
+}
+
+int VirtualInstrument::mode() const
+{
+    std::lock_guard lock(mutex_);
+    return parameter(SystemParameter::mode);
+}
+
+int VirtualInstrument::master() const
+{
+    std::lock_guard lock(mutex_);
+    return parameter(SystemParameter::masterSelect);
+}
+
+bool VirtualInstrument::localOn() const
+{
+    std::lock_guard lock(mutex_);
+    return parameter(SystemParameter::localControl) == 1;
+}
+
+int VirtualInstrument::receiveChannel() const
+{
+    std::lock_guard lock(mutex_);
+    return parameter(SystemParameter::receiveChannel);
+}
+
+int VirtualInstrument::partVolume(int pp) const
+{
+    if (!SystemParameter::isPart(pp)) return -1;
+    std::lock_guard lock(mutex_);
+    return parameter(SystemParameter::partVolume(pp));
+}
+
+VirtualInstrument::Selection VirtualInstrument::selected(int channel) const
+{
+    if (channel < 0 || channel > 15) return {};
+    std::lock_guard lock(mutex_);
+    return selected_[std::size_t(channel)];
+}
+
+int VirtualInstrument::songSelect() const
+{
+    std::lock_guard lock(mutex_);
+    return songSelect_;
+}
+
+std::vector<VirtualInstrument::LogEntry> VirtualInstrument::log() const
+{
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+int VirtualInstrument::errorCount() const
+{
+    std::lock_guard lock(mutex_);
+    return int(errors_.size());
+}
+
+QStringList VirtualInstrument::errors() const
+{
+    std::lock_guard lock(mutex_);
+    return errors_;
+}

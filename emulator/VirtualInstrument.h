@@ -1,0 +1,111 @@
+#pragma once
+
+#include "emulator/MemoryImage.h"
+#include "zaltor/MidiTransport.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+struct EsMessage;
+
+// A Motif ES6/ES7/ES8 in software. It answers the instrument's SysEx protocol from its own memory
+// image and tracks what the host selects, so that the librarian can be exercised without the
+// hardware. Anything it does not understand is a loud, counted error; it never stops answering.
+//
+// Input may arrive on a port's own thread while another thread reads the state, so every member
+// is safe to call from any thread. Replies and the error sink run after the state lock is
+// released, so a peer that answers from inside its receiver may call back in.
+class VirtualInstrument {
+  public:
+    enum class Model { ES6, ES7, ES8 };
+
+    // The patch a MIDI channel plays: the bank select that preceded its last program change.
+    // -1 where nothing was received yet.
+    struct Selection {
+        int msb = -1;
+        int lsb = -1;
+        int program = -1;
+        bool operator==(const Selection&) const = default;
+    };
+
+    struct LogEntry {
+        MidiBytes bytes;
+        QString description; // starts with "error: " for a message the instrument rejected
+    };
+
+    explicit VirtualInstrument(Model model);
+    ~VirtualInstrument();
+    VirtualInstrument(const VirtualInstrument&) = delete;
+    VirtualInstrument& operator=(const VirtualInstrument&) = delete;
+
+    // "ES7", "motif es7", "Motif ES7"... in any case; nothing for other names.
+    static std::optional<Model> modelFromName(const QString& name);
+    static QString modelName(Model model); // "Motif ES7"
+
+    // Listens on input and answers on output. The transports must outlive the instrument.
+    void attach(MidiTransport& both);
+    void attach(MidiTransport& input, MidiTransport& output);
+
+    // Handles one complete message, as if it had come in from the host.
+    void receive(std::span<const std::uint8_t> message);
+
+    // The front panel: the instrument changes its state and reports the change to the host.
+    void pressMode(int mode);
+    void pressMaster(int number);
+
+    // Called with each error text as it happens, outside the state lock.
+    void setErrorSink(std::function<void(const QString&)> sink);
+
+    Model model() const { return model_; }
+    int mode() const;
+    int master() const;
+    bool localOn() const;
+    int receiveChannel() const;
+    // pp is the part's address byte (0x00-0x0F, 0x60-0x62); -1 for any other.
+    int partVolume(int pp) const;
+    Selection selected(int channel) const;
+    int songSelect() const;
+
+    std::vector<LogEntry> log() const;
+    int errorCount() const;
+    QStringList errors() const;
+
+  private:
+    // What one message makes the instrument do once the state lock is released.
+    struct Outcome {
+        std::vector<MidiBytes> replies;
+        QStringList errors;
+    };
+
+    void handle(std::span<const std::uint8_t> message, Outcome& outcome);
+    void handleSysex(std::span<const std::uint8_t> message, Outcome& outcome);
+    void handleShort(std::span<const std::uint8_t> message, Outcome& outcome);
+    void handleParameter(std::span<const std::uint8_t> bytes, const EsMessage& message, Outcome& outcome);
+    void logEntry(std::span<const std::uint8_t> message, const QString& description);
+    void fail(std::span<const std::uint8_t> message, const QString& reason, Outcome& outcome);
+    void noteError(const QString& text, Outcome& outcome);
+    int parameter(std::uint32_t address) const;
+    void press(std::uint32_t address, int value);
+    void deliver(Outcome outcome);
+
+    const Model model_;
+    mutable std::mutex mutex_;
+    MemoryImage image_;
+    std::array<Selection, 16> selected_;
+    // Bank select takes effect with the next program change on the channel.
+    std::array<int, 16> bankMsb_;
+    std::array<int, 16> bankLsb_;
+    int songSelect_ = -1;
+    std::vector<LogEntry> log_;
+    QStringList errors_;
+    std::function<void(const QString&)> errorSink_;
+    MidiTransport* input_ = nullptr;
+    MidiTransport* output_ = nullptr;
+};
