@@ -1,0 +1,97 @@
+#pragma once
+
+#include "motif/MotifExport.h"
+#include "zaltor/MidiDevice.h"
+
+#include <map>
+
+// The Motif ES generation as a MIDI device: identity, modes, the bank table and its numbering,
+// edit buffers, patch selection in every mode, and what MIDI from the instrument means.
+class MOTIF_EXPORT Motif : public MidiDevice {
+    Q_OBJECT
+public:
+    // Patch types: one number space for banks, dumps and edit buffers.
+    enum PatchType { NormalVoice = 0, DrumKit = 1, PlgVoice = 2, Performance = 3, Mix = 4, Master = 5 };
+    // Values of the instrument's mode parameter.
+    enum Mode { VoiceMode = 0, PerformanceMode = 1, PatternMode = 2, SongMode = 3, MasterMode = 4 };
+
+    static constexpr unsigned int NoControl = 0xFFFFFFFF;
+    static constexpr unsigned short MixVoiceBank = 0x3F3C;
+    static constexpr unsigned short MixBank = 0x7F7E;
+    static constexpr unsigned short MasterBank = 0x7F7F;
+    // The instrument needs this long after a mode change before it takes the next message.
+    static constexpr int ModeChangeWaitMs = 350;
+
+    Motif();
+    ~Motif() override;
+
+    void OnMidiMessage(const MidiMessage& message, MidiSource source) override;
+    void OnSysex(Sysex* message, MidiSource source) override;
+    void OnPatchChange(Patch patch, MidiSource source) override;
+    void patchChange(Patch patch, int arg = -1) override;
+    void patchChangeByType(int type) override;
+    QString displaySysex(Sysex* message) override;
+    void waitRequest() override {}
+    bool checkId(Sysex* reply) override;
+    Sysex* createSysex() override;
+    void setMode(int mode) override;
+    void setModeByType(int type) override;
+    void setModeByBank(unsigned short bank) override;
+    QString bankNumber(unsigned short bank) override;
+    bool isUserBank(unsigned short bank) override;
+    int bankType(unsigned short bank) override;
+    QString bankTypeName(int type) override;
+    unsigned int getIndexedAddress(unsigned int address, int index) override { return address + unsigned(index) * 2; }
+    void setPartVolume(int part, int volume) override;
+    void storeAllPatches() override;
+    void storePatch(Patch) override {}
+    void storeGlobal() override {}
+    bool hasDeviceId() override { return true; }
+    bool hasKeyboard() override { return true; }
+    bool hasSecondaryPorts() override { return false; }
+    void setSecondaryPorts() override { replacePortNames(QStringLiteral("-1"), QStringLiteral("-4")); }
+
+    QString printCategory(int main);
+    QString printCategory(int main, int sub);
+    unsigned int getEditBuffer(int type) const;
+    // The bulk control of program 0 of a bank, NoControl for a bank without bulk blocks.
+    unsigned int bulkControlBaseOf(unsigned short bank) const;
+
+    static bool isVoiceBank(unsigned short bank);
+    static bool isDrumBank(unsigned short bank);
+    static bool isPLGBank(unsigned short bank);
+    static bool isUserVoiceBank(unsigned short bank) { return bank == 0x3F08 || bank == 0x3F09; }
+    static bool isMixVoiceBank(unsigned short bank) { return bank == MixVoiceBank; }
+    static bool isUserDrumBank(unsigned short bank) { return bank == 0x3F28; }
+    static bool isUserPLGBank(unsigned short bank) { return bank >= 0x3F18 && bank <= 0x3F1A; }
+    static bool isPerformanceBank(unsigned short bank) { return bank == 0x3F40; }
+    static bool isMultiBank(unsigned short bank) { return bank == MixBank; }
+    static bool isMasterBank(unsigned short bank) { return bank == MasterBank; }
+    static bool isMixMode(int mode) { return mode == 2 || mode == 3 || mode == 5; }
+
+    int currentMode() const { return currentMode_; }
+    int syncGetMode(int wait);
+    static QString modeName(int mode);
+    bool inVoiceMode() const { return currentMode_ == VoiceMode; }
+    bool inPerformanceMode() const { return currentMode_ == PerformanceMode; }
+    bool inMixMode() const { return isMixMode(currentMode_); }
+    bool inMasterMode() const { return currentMode_ == MasterMode; }
+    void resetMixVoices();
+    void updateRcvChannel();
+    // User waveforms live in the instrument's sample memory, which the device does not read.
+    void readUserWaveforms(const QString&) {}
+
+protected:
+    void setLocalOn(bool on);
+    void replacePortNames(const QString& from, const QString& to);
+    void setMixPart(int) {}
+
+private:
+    int currentMode_ = -1;
+    std::map<unsigned short, unsigned int> bulkControlBase_;
+};
+
+// Parameter address of voice element `element` (0-3) in the block of `part` (0-6).
+MOTIF_EXPORT unsigned int VOICE_ELM_PART(int element, int part);
+// Parameter address of drum key `key` (0-72) in the block of `part` (0-4); -1 for other parts.
+MOTIF_EXPORT unsigned int DRUM_KEY_PART(int key, int part);
