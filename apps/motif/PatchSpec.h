@@ -1,0 +1,19 @@
+#pragma once
+
+#include "zaltor/Patch.h"
+
+#include <QString>
+#include <optional>
+
+class MidiDevice;
+
+// A patch as typed on the command line: BANK:PROGRAM, where BANK is a bank name of the device's
+// bank tables ("USER1", "DR:USR", "MASTER"; the last colon separates the program) or MSB/LSB in
+// decimal, and PROGRAM is 0-127 as on the wire.
+class PatchSpec {
+public:
+    // Answers the patch, or nothing with a message in *error that says what is wrong.
+    static std::optional<Patch> parse(const QString& text, MidiDevice& device, QString* error);
+    // The bank's name in the device's tables, or MSB/LSB when it has none.
+    static QString bankName(unsigned short bank, MidiDevice& device);
+};

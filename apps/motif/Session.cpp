@@ -1,0 +1,42 @@
+#include "Session.h"
+
+#include "zaltor/LoopbackTransport.h"
+#include "zaltor/RtMidiTransport.h"
+
+#include <iostream>
+
+std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* error)
+{
+    std::unique_ptr<Session> session(new Session());
+    const bool realPorts = !options.inPort.isEmpty() || !options.outPort.isEmpty();
+    if (realPorts && options.useVirtual) {
+        *error = QStringLiteral("--virtual cannot be combined with --in or --out");
+        return nullptr;
+    }
+    if (realPorts) {
+        session->hostEnd_ = RtMidiTransport::open(options.inPort, options.outPort, error);
+        if (!session->hostEnd_) return nullptr;
+    } else {
+        auto [host, instrument] =
+            LoopbackTransport::createPair(QStringLiteral("motif-es host"), QStringLiteral("virtual Motif ES"));
+        session->hostEnd_ = std::move(host);
+        session->instrumentEnd_ = std::move(instrument);
+        session->instrument_ = std::make_unique<VirtualInstrument>(options.model);
+        // A message the virtual instrument does not understand is a fault of ours: say so loudly.
+        session->instrument_->setErrorSink(
+            [](const QString& text) { std::cerr << "virtual instrument: " << text.toStdString() << '\n'; });
+        session->instrument_->attach(*session->instrumentEnd_);
+    }
+    session->device_ = std::make_unique<Motif>();
+    session->device_->connectPorts(session->hostEnd_.get(), session->hostEnd_.get());
+    // A virtual cable needs no pause between the messages of a bulk.
+    if (session->isVirtual()) session->device_->setTransmitDelay(0);
+    return session;
+}
+
+Session::~Session()
+{
+    // The device lets go of the transport's receiver before the transports close.
+    device_.reset();
+    instrument_.reset();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "emulator/VirtualInstrument.h"
+#include "motif/Motif.h"
+#include "zaltor/MidiTransport.h"
+
+#include <QString>
+#include <memory>
+
+// How the command line reaches an instrument.
+struct SessionOptions {
+    QString inPort;
+    QString outPort;
+    // The in-process virtual instrument; the default when no port is named.
+    bool useVirtual = false;
+    VirtualInstrument::Model model = VirtualInstrument::Model::ES7;
+};
+
+// A device wired to an instrument: real ports through RtMidi, or the virtual instrument over an
+// in-process cable.
+class Session {
+public:
+    static std::unique_ptr<Session> open(const SessionOptions& options, QString* error);
+    ~Session();
+
+    Motif& device() { return *device_; }
+    // Null on real ports.
+    VirtualInstrument* instrument() { return instrument_.get(); }
+    bool isVirtual() const { return instrument_ != nullptr; }
+
+private:
+    Session() = default;
+
+    std::unique_ptr<MidiTransport> hostEnd_;
+    std::unique_ptr<MidiTransport> instrumentEnd_;
+    std::unique_ptr<VirtualInstrument> instrument_;
+    std::unique_ptr<Motif> device_;
+};
