@@ -14,6 +14,7 @@ volatile std::sig_atomic_t stopEmulator = 0;
 
 struct EmuArgs {
     std::string model = "ES7";
+    std::string name = "motif-es virtual instrument";
     double seconds = 0;
 };
 
@@ -43,7 +44,7 @@ int emulate(CliContext& context, const EmuArgs& args)
     QString error;
     const bool named = !context.session.inPort.isEmpty() || !context.session.outPort.isEmpty();
     auto transport = named ? RtMidiTransport::open(context.session.inPort, context.session.outPort, &error)
-                           : RtMidiTransport::openVirtual(QStringLiteral("motif-es virtual instrument"), &error);
+                           : RtMidiTransport::openVirtual(QString::fromStdString(args.name), &error);
     if (!transport) return context.fail(error + QStringLiteral(" (list the ports with 'motif ports')"));
     VirtualInstrument instrument(*model);
     instrument.setErrorSink([](const QString& text) { std::cerr << "virtual instrument: error: " << text.toStdString() << '\n'; });
@@ -76,5 +77,7 @@ void addPortCommands(CLI::App& app, CliContext& context, CommandAction& action)
                                           "them it offers ports of its own)");
     emu->add_option("--model", args->model, "ES6, ES7 or ES8")->capture_default_str();
     emu->add_option("--seconds", args->seconds, "Stop after this many seconds (default: at Ctrl-C)");
+    emu->add_option("--name", args->name, "Client name of the ports it offers when no port is named")
+        ->capture_default_str();
     emu->callback([&context, &action, args] { action = [&context, args] { return emulate(context, *args); }; });
 }

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# One command from a fresh Debian 12 machine to a working librarian:
+#   scripts/setup.sh demo   install what is missing, build, run the demo against the virtual instrument
+#   scripts/setup.sh test   install what is missing, build, run the whole test suite (also under sanitizers)
+# Safe to run again: installed packages are skipped and builds are incremental.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+mode="${1:-demo}"
+case "$mode" in
+  demo|test) ;;
+  *) echo "usage: scripts/setup.sh [demo|test]" >&2; exit 2 ;;
+esac
+
+packages=(cmake ninja-build g++ pkg-config clang libclang-rt-14-dev qt6-base-dev googletest libgtest-dev
+          libgmock-dev libbenchmark-dev librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev libsndfile1-dev
+          libinstpatch-dev libcli11-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+jobs="$(nproc)"
+build() { # dir, extra cmake options...
+  local dir="$1"; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+if [ "$mode" = demo ]; then
+  exec build/bin/motif demo
+fi
+
+# Tests over real MIDI ports need a JACK server; the script starts one only if none runs.
+bash scripts/start-jack.sh
+trap 'bash scripts/stop-jack.sh' EXIT
+
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "setup: sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, libstdc++ assertions)"
+build build-asan -DCMAKE_BUILD_TYPE=Debug -DMOTIF_SANITIZE=ON -DMOTIF_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
