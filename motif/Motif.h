@@ -3,7 +3,7 @@
 #include "motif/MotifExport.h"
 #include "zaltor/MidiDevice.h"
 
-#include <map>
+#include "zaltor/Containers.h"
 
 // The Motif ES generation as a MIDI device: identity, modes, the bank table and its numbering,
 // edit buffers, patch selection in every mode, and what MIDI from the instrument means.
@@ -88,7 +88,7 @@ protected:
 
 private:
     int currentMode_ = -1;
-    std::map<unsigned short, unsigned int> bulkControlBase_;
+    Map<unsigned short, unsigned int> bulkControlBase_;
 };
 
 // Parameter address of voice element `element` (0-3) in the block of `part` (0-6).

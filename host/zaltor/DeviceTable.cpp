@@ -2,6 +2,8 @@
 
 #include "core/IniFile.h"
 
+#include <algorithm>
+
 std::unique_ptr<DeviceTable> DeviceTable::fromSection(const IniSection& section)
 {
     auto table = std::make_unique<DeviceTable>();
@@ -9,9 +11,17 @@ std::unique_ptr<DeviceTable> DeviceTable::fromSection(const IniSection& section)
     table->total_ = std::max(0, section.intValue("Total", 0));
     const int size = std::max(0, section.intValue("Size", 0));
     const int base = section.intValue("Hex", 0) == 1 ? 16 : 10;
-    // Items are numbered; a missing number ends nothing, since commented-out items leave gaps.
-    for (int i = 0; i < table->total_; ++i) {
-        if (!section.contains(QString::number(i))) continue;
+    // Items are numbered; commented-out items leave gaps, so the numbers are gathered from the
+    // keys present rather than counted up to Total, which a damaged file may make enormous.
+    std::vector<int> numbers;
+    for (int k = 0; k < section.count(); ++k) {
+        bool ok = false;
+        const QString key = section.key(k);
+        const int i = key.toInt(&ok, 10);
+        if (ok && i >= 0 && i < table->total_ && key == QString::number(i)) numbers.push_back(i);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    for (int i : numbers) {
         const QString item = section.numValue(i);
         TableData row;
         QStringList parts = item.split(',');
@@ -19,7 +29,8 @@ std::unique_ptr<DeviceTable> DeviceTable::fromSection(const IniSection& section)
             bool ok = false;
             const int field = parts[f].trimmed().toInt(&ok, base);
             row.fields << (ok ? field : 0);
-            row.data = row.data * 128 + (ok ? field : 0);
+            // Unsigned, so that a row of more fields than an int holds wraps instead of overflowing.
+            row.data = int(unsigned(row.data) * 128u + unsigned(ok ? field : 0));
         }
         row.text = parts.mid(row.fields.size()).join(',');
         const QStringList forms = row.text.split('|');

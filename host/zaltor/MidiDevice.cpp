@@ -16,28 +16,26 @@ MidiDevice::~MidiDevice()
     if (secondaryInTransport_) secondaryInTransport_->setReceiver(nullptr);
 }
 
-void MidiDevice::connectPorts(MidiTransport* input, MidiTransport* output)
-{
-    if (mainInTransport_) mainInTransport_->setReceiver(nullptr);
-    mainInTransport_ = input;
-    if (input) {
-        mainIn_.setName(input->name());
-        input->setReceiver([this](MidiBytes message) { mainInbox_.push(std::move(message)); });
-    }
-    mainOut_.connect(output);
-    if (output) mainOut_.setName(output->name());
-}
+void MidiDevice::connectPorts(MidiTransport* input, MidiTransport* output) { wire(SourceMain, input, output); }
 
 void MidiDevice::connectSecondaryPorts(MidiTransport* input, MidiTransport* output)
 {
-    if (secondaryInTransport_) secondaryInTransport_->setReceiver(nullptr);
-    secondaryInTransport_ = input;
+    wire(SourceSecondary, input, output);
+}
+
+void MidiDevice::wire(MidiSource source, MidiTransport* input, MidiTransport* output)
+{
+    const bool main = source == SourceMain;
+    MidiTransport*& current = main ? mainInTransport_ : secondaryInTransport_;
+    if (current) current->setReceiver(nullptr);
+    current = input;
     if (input) {
-        secondaryIn_.setName(input->name());
-        input->setReceiver([this](MidiBytes message) { secondaryInbox_.push(std::move(message)); });
+        (main ? mainIn_ : secondaryIn_).setName(input->name());
+        input->setReceiver([this, source](MidiBytes message) { inbox(source).push(std::move(message)); });
     }
-    secondaryOut_.connect(output);
-    if (output) secondaryOut_.setName(output->name());
+    MidiOutPort& out = main ? mainOut_ : secondaryOut_;
+    out.connect(output);
+    if (output) out.setName(output->name());
 }
 
 void MidiDevice::setMonitor(Monitor monitor)
@@ -95,12 +93,16 @@ bool MidiDevice::isIdentityReply(const MidiBytes& bytes)
 bool MidiDevice::identify(int waitMs)
 {
     idRequest(&mainOut_);
-    MidiBytes reply;
-    if (!waitForMessage(isIdentityReply, waitMs, &reply)) return false;
-    Sysex message{std::span<const std::uint8_t>(reply)};
-    const bool known = checkId(&message);
-    if (known) emit identified(modelName_);
-    return known;
+    // The request is universal: every instrument on the cable answers, so the first reply may
+    // be another's. Wait for one that checkId knows; the others go to the handlers.
+    auto known = [this](const MidiBytes& bytes) {
+        if (!isIdentityReply(bytes)) return false;
+        Sysex reply{std::span<const std::uint8_t>(bytes)};
+        return checkId(&reply);
+    };
+    if (!waitForMessage(known, waitMs, nullptr)) return false;
+    emit identified(modelName_);
+    return true;
 }
 
 bool MidiDevice::loadIni(const QString& path)

@@ -159,6 +159,7 @@ protected:
 
 private:
     void dispatch(const MidiBytes& message, MidiSource source);
+    void wire(MidiSource source, MidiTransport* input, MidiTransport* output);
     MidiInbox& inbox(MidiSource source) { return source == SourceSecondary ? secondaryInbox_ : mainInbox_; }
     // Waits for a message from the main input that `accept` takes; the others are handled.
     bool waitForMessage(const std::function<bool(const MidiBytes&)>& accept, int waitMs, MidiBytes* out);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 // A whole message never exceeds what the two-byte 7-bit byte count can describe.
 constexpr int MaxDataBytes = 0x3FFF;
@@ -32,7 +34,10 @@ bool Sysex::FormatSysex(const QString& templ, std::uint32_t address, const QStri
 {
     std::vector<std::uint8_t> out;
     std::vector<std::uint8_t> dataBytes;
-    if (!appendHexText(dataBytes, data) || dataBytes.size() > MaxDataBytes) {
+    // A data byte with the top bit set would read as a status byte and cut the message short.
+    const auto isStatus = [](std::uint8_t b) { return (b & 0x80) != 0; };
+    if (!appendHexText(dataBytes, data) || dataBytes.size() > MaxDataBytes ||
+        std::any_of(dataBytes.begin(), dataBytes.end(), isStatus)) {
         reset();
         clearAnalysis();
         return false;
@@ -73,8 +78,9 @@ void Sysex::setAddress(std::uint32_t) {}
 int Sysex::getParameterData(const MidiParam& param) const
 {
     const int pos = getParameterPos(param);
-    if (pos < 0 || pos + param.size() > dataSize_) return -1;
-    return param.valueFromBytes(bytes_.data() + dataStart_ + pos, param.size());
+    const std::span<const std::uint8_t> data = dataSpan();
+    if (pos < 0 || pos + param.size() > int(data.size())) return -1;
+    return param.valueFromBytes(data.data() + pos, param.size());
 }
 
 QString Sysex::printAnalysis() const { return isSysex() ? toString() : QStringLiteral("invalid"); }
@@ -91,23 +97,29 @@ void Sysex::getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base, std
     offset = address & 0xFF;
 }
 
+std::span<const std::uint8_t> Sysex::dataSpan() const
+{
+    if (dataStart_ < 0 || dataStart_ >= size() || dataSize_ <= 0) return {};
+    return std::span<const std::uint8_t>(bytes_).subspan(std::size_t(dataStart_),
+                                                          std::size_t(std::min(dataSize_, size() - dataStart_)));
+}
+
 int Sysex::dataAt(int i) const
 {
-    if (i < 0 || i >= dataSize_ || dataStart_ < 0) return -1;
-    return at(dataStart_ + i);
+    return i >= 0 && i < dataSize() ? dataSpan()[std::size_t(i)] : -1;
 }
 
 bool Sysex::setDataAt(int i, std::uint8_t value)
 {
-    if (i < 0 || i >= dataSize_ || dataStart_ < 0) return false;
+    if (i < 0 || i >= dataSize()) return false;
     setAt(dataStart_ + i, value & 0x7F);
     return true;
 }
 
 std::vector<std::uint8_t> Sysex::copyData() const
 {
-    if (dataStart_ < 0 || dataSize_ <= 0) return {};
-    return {bytes_.begin() + dataStart_, bytes_.begin() + dataStart_ + dataSize_};
+    const std::span<const std::uint8_t> data = dataSpan();
+    return {data.begin(), data.end()};
 }
 
 QString Sysex::readDataText(int offset, int n) const
@@ -124,7 +136,7 @@ QString Sysex::readDataText(int offset, int n) const
 QString Sysex::dataToString() const
 {
     QStringList bytes;
-    for (int i = 0; i < dataSize_; ++i) bytes << QString::asprintf("%02X", dataAt(i));
+    for (std::uint8_t b : dataSpan()) bytes << QString::asprintf("%02X", b);
     return bytes.join(' ');
 }
 

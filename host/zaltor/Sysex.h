@@ -44,7 +44,7 @@ public:
     virtual bool hasName() const { return false; }
     virtual QString readName(MidiDevice* device) const;
     virtual bool hasCategory() const { return false; }
-    virtual bool hasData() const { return dataSize_ > 0; }
+    virtual bool hasData() const { return dataSize() > 0; }
     virtual void setAddress(std::uint32_t address);
     virtual int getParameterData(const MidiParam& param) const;
     virtual QString printAnalysis() const;
@@ -56,7 +56,8 @@ public:
     int kind() const { return kind_; }
     std::uint32_t getAddress() const { return address_; }
     int dataStart() const { return dataStart_; }
-    int dataSize() const { return dataSize_; }
+    // The analysed data size, cut to the bytes the message really holds.
+    int dataSize() const { return static_cast<int>(dataSpan().size()); }
     int checksumStart() const { return checksumStart_; }
 
     // Data byte i, -1 outside the data.
@@ -83,6 +84,9 @@ protected:
     virtual void analyse();
     void setAnalysis(int kind, std::uint32_t address, int dataStart, int dataSize, int checksumStart);
     void clearAnalysis() { setAnalysis(-1, NoAddress, -1, 0, -1); }
+    // The data bytes. An analysis that a device keeps for bytes it does not recognise may
+    // announce more data than new bytes hold; every data read goes through this cut.
+    std::span<const std::uint8_t> dataSpan() const;
 
 private:
     int kind_ = -1;

@@ -1,0 +1,73 @@
+#include "zaltor/Containers.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+// Counts its destructions, to prove the list owns what it holds.
+struct Item {
+    explicit Item(std::string n, int* deaths = nullptr) : name(std::move(n)), deaths(deaths) {}
+    ~Item()
+    {
+        if (deaths) ++*deaths;
+    }
+    std::string name;
+    int* deaths;
+};
+
+std::string names(const VectorEx<Item>& items)
+{
+    std::string out;
+    for (const auto& item : items) out += item->name;
+    return out;
+}
+} // namespace
+
+TEST(VectorEx, OwnsItsObjectsAndGivesThemBack)
+{
+    int deaths = 0;
+    {
+        VectorEx<Item> items;
+        items.append(std::make_unique<Item>("a", &deaths));
+        items.append(std::make_unique<Item>("c", &deaths));
+        Item* b = items.insert(1, std::make_unique<Item>("b", &deaths));
+        items.insert(99, std::make_unique<Item>("d", &deaths));
+        EXPECT_EQ(names(items), "abcd");
+        EXPECT_EQ(items.indexOf(b), 1);
+        EXPECT_EQ(items.at(4), nullptr);
+        auto taken = items.take(0);
+        EXPECT_EQ(taken->name, "a");
+        EXPECT_EQ(items.take(7), nullptr);
+        items.remove(0);
+        EXPECT_EQ(deaths, 1);
+        EXPECT_EQ(names(items), "cd");
+    }
+    EXPECT_EQ(deaths, 4);
+}
+
+TEST(VectorEx, ReportsWhetherAReorderMovedAnything)
+{
+    VectorEx<Item> items;
+    for (const char* n : {"c", "a", "b"}) items.append(std::make_unique<Item>(n));
+    // Without tracking, every reorder is a change, even one that moves nothing.
+    bool changed = false;
+    EXPECT_TRUE(items.reorder({0, 1, 2}, &changed));
+    EXPECT_TRUE(changed);
+    items.setTracking(true);
+    EXPECT_TRUE(items.reorder({0, 1, 2}, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_FALSE(items.reorder({0, 0, 1}));
+    EXPECT_FALSE(items.reorder({0, 1}));
+    EXPECT_EQ(names(items), "cab");
+
+    auto byName = [](const Item& x, const Item& y) { return x.name < y.name; };
+    EXPECT_TRUE(items.sort(byName));
+    EXPECT_EQ(names(items), "abc");
+    EXPECT_FALSE(items.sort(byName));
+    EXPECT_TRUE(items.move(0, 2));
+    EXPECT_EQ(names(items), "bca");
+    EXPECT_FALSE(items.move(1, 1));
+    EXPECT_FALSE(items.move(5, 0));
+    items.setTracking(false);
+    EXPECT_TRUE(items.move(1, 1));
+}
