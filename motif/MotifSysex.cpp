@@ -105,7 +105,9 @@ QString MotifSysex::readName(MidiDevice* device) const
 
 void MotifSysex::setAddress(std::uint32_t address)
 {
-    if (!isValid() || address == getAddress()) return;
+    // Bytes 7-9 hold a bulk block's address; in a request or a parameter change too short to
+    // have them before its F7, writing there would overwrite the F7 and break the message.
+    if (!isValid() || size() < 11 || address == getAddress()) return;
     setAt(7, (address >> 16) & 0x7F);
     setAt(8, (address >> 8) & 0x7F);
     setAt(9, address & 0x7F);
