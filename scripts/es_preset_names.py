@@ -46,19 +46,27 @@ def read_ins(path):
     return sections
 
 
-def bank_names(sections, msb, lsb, count):
+def patch_list(sections, msb, lsb):
+    """Title and (program, name) items of the one list the instrument file gives for a bank."""
     patch_key = f"Patch[{msb * 128 + lsb}]"
     titles = [value for key, value in sections.get(INSTRUMENT, []) if key == patch_key]
     if len(titles) != 1 or titles[0] not in sections:
         sys.exit(f"{INSTRUMENT}: no single patch name list for bank {msb}/{lsb}")
     items = sections[titles[0]]
+    if [key for key, _ in items] != [str(i) for i in range(len(items))]:
+        sys.exit(f"[{titles[0]}]: programs are not numbered 0, 1, 2 ...")
+    return titles[0], items
+
+
+def bank_names(sections, msb, lsb, count):
+    title, items = patch_list(sections, msb, lsb)
     # The file pads names to ten characters with spaces and the odd tab; the instrument does not.
     names = [value.rstrip() for _, value in items]
-    if [key for key, _ in items] != [str(i) for i in range(count)]:
-        sys.exit(f"[{titles[0]}]: expected programs 0-{count - 1}")
+    if len(names) != count:
+        sys.exit(f"[{title}]: expected programs 0-{count - 1}")
     bad = [name for name in names if not NAME.match(name)]
     if bad:
-        sys.exit(f"[{titles[0]}]: names without a known category prefix: {bad}")
+        sys.exit(f"[{title}]: names without a known category prefix: {bad}")
     return names
 
 

@@ -6,22 +6,29 @@
 
 namespace {
 
-const QString tablePath = QStringLiteral(":/motif/data/data_ES.ini");
+IniFile load(const char* path)
+{
+    IniFile loaded;
+    EXPECT_TRUE(loaded.loadFile(QLatin1String(path))) << path << " " << loaded.errorText().toStdString();
+    return loaded;
+}
 
 const IniFile& tables()
 {
-    static const IniFile ini = [] {
-        IniFile loaded;
-        EXPECT_TRUE(loaded.loadFile(tablePath)) << loaded.errorText().toStdString();
-        return loaded;
-    }();
+    static const IniFile ini = load(":/motif/data/data_ES.ini");
     return ini;
 }
 
-const IniSection& section(const char* name)
+const IniFile& rackTables()
+{
+    static const IniFile ini = load(":/motif/data/data_RackES.ini");
+    return ini;
+}
+
+const IniSection& section(const char* name, const IniFile& file = tables())
 {
     static const IniSection missing;
-    const IniSection* found = tables().section(QLatin1String(name));
+    const IniSection* found = file.section(QLatin1String(name));
     EXPECT_NE(found, nullptr) << name;
     return found ? *found : missing;
 }
@@ -35,17 +42,17 @@ QStringList items(const IniSection& table)
     return result;
 }
 
-void expectBankList(const char* name, const QStringList& expected)
+void expectBankList(const char* name, const QStringList& expected, const IniFile& file = tables())
 {
-    const IniSection& table = section(name);
+    const IniSection& table = section(name, file);
     EXPECT_EQ(table.intValue(QStringLiteral("Total"), -1), expected.size()) << name;
     EXPECT_EQ(table.intValue(QStringLiteral("Size"), -1), 2) << name;
     EXPECT_EQ(items(table), expected) << name;
 }
 
-void expectCountOnly(const char* name, int total)
+void expectCountOnly(const char* name, int total, const IniFile& file = tables())
 {
-    const IniSection& table = section(name);
+    const IniSection& table = section(name, file);
     EXPECT_EQ(table.intValue(QStringLiteral("Total"), -1), total) << name;
     EXPECT_FALSE(table.contains(QStringLiteral("0"))) << name;
 }
@@ -57,26 +64,64 @@ QStringList words(const char* text)
 
 const QStringList categories = words("-- Ap Kb Or Gt Ba St Br Rp Ld Pd Sc Cp Dr Se Me Co");
 
+QStringList sectionNames(const IniFile& file)
+{
+    QStringList names;
+    for (const IniSection& table : file.sections())
+        names << table.name();
+    return names;
+}
+
+// CRLF lines of printable ASCII without trailing blanks, the first naming the model.
+void expectTableText(const char* path, const char* firstLine)
+{
+    QFile file(QString::fromLatin1(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    const QByteArray text = file.readAll();
+    ASSERT_TRUE(text.startsWith(QByteArray(firstLine) + "\r\n")) << path;
+    ASSERT_TRUE(text.endsWith("\r\n")) << path;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << path << ": bare LF at " << i;
+        } else if (c == '\r') {
+            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << path << ": bare CR at " << i;
+            ASSERT_TRUE(i == 0 || (text[i - 1] != ' ' && text[i - 1] != '\t'))
+                << path << ": trailing blank at " << i;
+        } else {
+            ASSERT_TRUE(c >= 0x20 && c < 0x7F) << path << ": byte " << int(c) << " at " << i;
+        }
+    }
+}
+
+// Every section has a Total; its numbered items, if any, run from 0 to Total - 1 and are the only
+// keys besides Total and Size.
+void expectTotalsMatchItems(const IniFile& file)
+{
+    for (const IniSection& table : file.sections()) {
+        const std::string name = table.name().toStdString();
+        const int total = table.intValue(QStringLiteral("Total"), -1);
+        EXPECT_GE(total, 0) << name;
+        const qsizetype listed = items(table).size();
+        EXPECT_TRUE(listed == 0 || listed == total) << name;
+        for (int i = 0; i < table.count(); ++i) {
+            const QString key = table.key(i);
+            bool numbered = false;
+            const int index = key.toInt(&numbered);
+            if (numbered)
+                EXPECT_LT(index, listed) << name << " item " << index;
+            else
+                EXPECT_TRUE(key == "Total" || key == "Size") << name << " " << key.toStdString();
+        }
+    }
+}
+
 } // namespace
 
 TEST(DeviceTables, TextIsCrLfAsciiWithTheModelComment)
 {
-    QFile file(tablePath);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    ASSERT_TRUE(text.startsWith(";MOTIF ES\r\n"));
-    ASSERT_TRUE(text.endsWith("\r\n"));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\n') {
-            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-        } else if (c == '\r') {
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-            ASSERT_TRUE(i == 0 || (text[i - 1] != ' ' && text[i - 1] != '\t')) << "trailing blank at " << i;
-        } else {
-            ASSERT_TRUE(c >= 0x20 && c < 0x7F) << "byte " << int(c) << " at " << i;
-        }
-    }
+    expectTableText(":/motif/data/data_ES.ini", ";MOTIF ES");
+    expectTableText(":/motif/data/data_RackES.ini", ";MOTIF RACK ES");
 }
 
 TEST(DeviceTables, SectionsInFileOrder)
@@ -90,30 +135,13 @@ TEST(DeviceTables, SectionsInFileOrder)
         "WaveTypes WaveTypes2 WaveList DrumWaveList UserWaveList");
     for (int i = 1; i <= 27; ++i)
         if (i != 16) expected << QStringLiteral("TABLE_%1").arg(i);
-    QStringList names;
-    for (const IniSection& table : tables().sections())
-        names << table.name();
-    EXPECT_EQ(names, expected);
+    EXPECT_EQ(sectionNames(tables()), expected);
 }
 
 TEST(DeviceTables, EveryTotalMatchesItsItemsOrStandsAlone)
 {
-    for (const IniSection& table : tables().sections()) {
-        const int total = table.intValue(QStringLiteral("Total"), -1);
-        ASSERT_GE(total, 0) << table.name().toStdString();
-        const qsizetype listed = items(table).size();
-        EXPECT_TRUE(listed == 0 || listed == total) << table.name().toStdString();
-        for (int i = 0; i < table.count(); ++i) {
-            const QString key = table.key(i);
-            bool numbered = false;
-            const int index = key.toInt(&numbered);
-            if (numbered)
-                EXPECT_LT(index, listed) << table.name().toStdString() << " item " << index;
-            else
-                EXPECT_TRUE(key == "Total" || key == "Size")
-                    << table.name().toStdString() << " " << key.toStdString();
-        }
-    }
+    expectTotalsMatchItems(tables());
+    expectTotalsMatchItems(rackTables());
 }
 
 TEST(DeviceTables, ModesAndCategories)
@@ -210,4 +238,39 @@ TEST(DeviceTables, PresetNamesCarryACategoryPrefix)
     EXPECT_EQ(section("GM").numValue(0), "Ap:ConcertGnd");
     EXPECT_EQ(section("DR:PRE").numValue(63), "Dr:SFXKit");
     EXPECT_EQ(section("DR:GM").numValue(0), "Dr:StereoGM");
+}
+
+TEST(DeviceTables, RackEsBanksAndTheEsPresetNames)
+{
+    const IniFile& rack = rackTables();
+    const QStringList presets = words("GM PRE1 PRE2 PRE3 PRE4 PRE5 PRE6 DR:PRE DR:GM");
+    EXPECT_EQ(sectionNames(rack),
+              words("VOICES VOICES_USER DRUMS DRUMS_USER DR:USR PLG_USER P1-USER P2-USER MULTIS MULTI") +
+                  presets);
+
+    const QStringList users = {"63,08,USER1", "63,09,USER2", "63,10,USER3"};
+    const QStringList drums = {"127,00,DR:GM", "63,32,DR:PRE", "63,40,DR:USR"};
+    expectBankList("VOICES",
+                   QStringList({"63,00,PRE1", "63,01,PRE2", "63,02,PRE3", "63,03,PRE4", "63,04,PRE5",
+                                "63,05,PRE6", "00,00,GM"}) +
+                       users + drums,
+                   rack);
+    expectBankList("VOICES_USER", users, rack);
+    expectBankList("DRUMS", drums, rack);
+    expectBankList("DRUMS_USER", {"63,40,DR:USR"}, rack);
+    expectBankList("PLG_USER", {"63,24,P1-USER", "63,25,P2-USER"}, rack);
+    expectBankList("MULTIS", {"63,65,MULTI"}, rack);
+    expectCountOnly("DR:USR", 32, rack);
+    expectCountOnly("P1-USER", 64, rack);
+    expectCountOnly("P2-USER", 64, rack);
+    expectCountOnly("MULTI", 128, rack);
+
+    // The Rack ES carries the Motif ES preset banks unchanged.
+    for (const QString& name : presets) {
+        const QByteArray key = name.toLatin1();
+        EXPECT_EQ(section(key.constData(), rack).intValue(QStringLiteral("Total"), -1),
+                  section(key.constData()).intValue(QStringLiteral("Total"), -2))
+            << key.constData();
+        EXPECT_EQ(items(section(key.constData(), rack)), items(section(key.constData()))) << key.constData();
+    }
 }
