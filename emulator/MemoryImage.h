@@ -5,9 +5,8 @@
 #include <optional>
 #include <vector>
 
-// The instrument's memory as blocks of bytes keyed by their start address (0xHHMMLL). Settings,
-// edit buffers and user banks all live here, so that a parameter change and a bulk dump of the
-// block around it read and write the same bytes.
+// The instrument's system settings as blocks of bytes keyed by their start address (0xHHMMLL).
+// Patches are kept apart, by bulk control (PatchMemory).
 class MemoryImage {
   public:
     // Makes address part of the image, holding value; the block of its page grows to reach it.

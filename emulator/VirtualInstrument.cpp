@@ -34,10 +34,13 @@ QString rangeError(const SystemParameter& p, int value)
 
 } // namespace
 
-VirtualInstrument::VirtualInstrument(Model model) : model_(model)
+VirtualInstrument::VirtualInstrument(Model model, PlgBoards boards) : model_(model), patches_(boards)
 {
-    for (const SystemParameter& p : SystemParameter::all())
-        image_.define(p.address, std::uint8_t(p.initial));
+    // The part volumes are bytes of the mix edit buffer, so that a bulk to it and a parameter
+    // change of a volume meet; only settings outside every patch are kept on their own.
+    for (const SystemParameter& p : SystemParameter::all()) {
+        if (patches_.editBytes(p.address).empty()) image_.define(p.address, std::uint8_t(p.initial));
+    }
     bankMsb_.fill(-1);
     bankLsb_.fill(-1);
 }
@@ -132,20 +135,9 @@ void VirtualInstrument::handleSysex(std::span<const std::uint8_t> bytes, Outcome
 
     switch (message.kind) {
     case EsMessage::Kind::BulkDump:
-        if (!message.checksumOk())
-            return fail(bytes,
-                        QString::asprintf("bad checksum 0x%02X in bulk dump to 0x%06X (expected 0x%02X)",
-                                          message.checksum, message.address, message.expectedChecksum),
-                        outcome);
-        return fail(
-            bytes,
-            QString::asprintf("bulk dump to 0x%06X, a block this instrument does not hold", message.address),
-            outcome);
+        return handleBulk(bytes, bulks_.receive(message), outcome);
     case EsMessage::Kind::DumpRequest:
-        return fail(bytes,
-                    QString::asprintf("dump request for 0x%06X, a block this instrument does not hold",
-                                      message.address),
-                    outcome);
+        return handleBulk(bytes, bulks_.request(message.address), outcome);
     default:
         return handleParameter(bytes, message, outcome);
     }
@@ -155,10 +147,8 @@ void VirtualInstrument::handleParameter(std::span<const std::uint8_t> bytes, con
                                         Outcome& outcome)
 {
     const bool change = message.kind == EsMessage::Kind::ParameterChange;
-    const char* kind = change ? "parameter change" : "parameter request";
     const SystemParameter* p = SystemParameter::find(message.address);
-    if (!p)
-        return fail(bytes, QString::asprintf("unknown address 0x%06X in %s", message.address, kind), outcome);
+    if (!p) return handleEditBuffer(bytes, message, outcome);
 
     if (!change) {
         const int value = parameter(p->address);
@@ -176,8 +166,44 @@ void VirtualInstrument::handleParameter(std::span<const std::uint8_t> bytes, con
     const int value = message.data[0];
     const QString error = rangeError(*p, value);
     if (!error.isEmpty()) return fail(bytes, error, outcome);
-    image_.setByte(p->address, std::uint8_t(value));
+    setParameter(p->address, value);
     logEntry(bytes, QString::asprintf("parameter change: %s = %d", qPrintable(label(*p)), value));
+}
+
+void VirtualInstrument::handleEditBuffer(std::span<const std::uint8_t> bytes, const EsMessage& message,
+                                         Outcome& outcome)
+{
+    const bool change = message.kind == EsMessage::Kind::ParameterChange;
+    const std::span<std::uint8_t> target = patches_.editBytes(message.address);
+    if (target.empty())
+        return fail(bytes,
+                    QString::asprintf("unknown address 0x%06X in %s", message.address,
+                                      change ? "parameter change" : "parameter request"),
+                    outcome);
+    const QString where = QString::asprintf("0x%06X in the %s edit buffer", message.address,
+                                            qPrintable(PatchLayout::locate(message.address).layout->name()));
+    if (!change) {
+        outcome.replies.push_back(EsWire::parameterChange(message.address, target.first(1)));
+        logEntry(bytes, QStringLiteral("parameter request: %1, answered %2").arg(where).arg(target[0]));
+        return;
+    }
+    if (message.data.size() > target.size())
+        return fail(bytes,
+                    QString::asprintf("bad length: %zu data bytes at 0x%06X run past the end of its block "
+                                      "(%zu bytes left)",
+                                      message.data.size(), message.address, target.size()),
+                    outcome);
+    std::copy(message.data.begin(), message.data.end(), target.begin());
+    logEntry(bytes, QStringLiteral("parameter change: %1 = %2").arg(where, EsWire::toHex(message.data)));
+}
+
+void VirtualInstrument::handleBulk(std::span<const std::uint8_t> bytes, BulkTransfer::Outcome result,
+                                   Outcome& outcome)
+{
+    if (!result.error.isEmpty()) return fail(bytes, result.error, outcome);
+    for (MidiBytes& reply : result.replies)
+        outcome.replies.push_back(std::move(reply));
+    logEntry(bytes, result.description);
 }
 
 void VirtualInstrument::handleShort(std::span<const std::uint8_t> bytes, Outcome& outcome)
@@ -220,7 +246,17 @@ void VirtualInstrument::noteError(const QString& text, Outcome& outcome)
 
 int VirtualInstrument::parameter(std::uint32_t address) const
 {
-    return image_.byteAt(address).value_or(-1);
+    const std::span<const std::uint8_t> edited = patches_.editBytes(address);
+    return edited.empty() ? image_.byteAt(address).value_or(-1) : edited[0];
+}
+
+void VirtualInstrument::setParameter(std::uint32_t address, int value)
+{
+    const std::span<std::uint8_t> edited = patches_.editBytes(address);
+    if (edited.empty())
+        image_.setByte(address, std::uint8_t(value));
+    else
+        edited[0] = std::uint8_t(value);
 }
 
 void VirtualInstrument::pressMode(int mode)
@@ -241,7 +277,7 @@ void VirtualInstrument::press(std::uint32_t address, int value)
         const SystemParameter& p = *SystemParameter::find(address);
         const QString error = rangeError(p, value);
         if (error.isEmpty()) {
-            image_.setByte(address, std::uint8_t(value));
+            setParameter(address, value);
             const std::uint8_t data[] = {std::uint8_t(value)};
             outcome.replies.push_back(EsWire::parameterChange(address, data));
         } else {
@@ -324,6 +360,35 @@ int VirtualInstrument::songSelect() const
 {
     std::lock_guard lock(mutex_);
     return songSelect_;
+}
+
+std::vector<std::uint8_t> VirtualInstrument::block(std::uint16_t control, std::uint32_t address) const
+{
+    std::lock_guard lock(mutex_);
+    const PatchMemory::Patch* patch = patches_.find(control);
+    const BlockLayout* block = patch ? patch->layout->block(address) : nullptr;
+    if (!block) return {};
+    const auto first = patch->bytes.begin() + std::ptrdiff_t(block->offset);
+    return {first, first + std::ptrdiff_t(block->size)};
+}
+
+int VirtualInstrument::storeCount() const
+{
+    std::lock_guard lock(mutex_);
+    return bulks_.stores();
+}
+
+PatchMemory::Snapshot VirtualInstrument::userMemory() const
+{
+    std::lock_guard lock(mutex_);
+    return patches_.snapshot();
+}
+
+void VirtualInstrument::resetToFactory()
+{
+    std::lock_guard lock(mutex_);
+    bulks_.abandon();
+    patches_.reset();
 }
 
 std::vector<VirtualInstrument::LogEntry> VirtualInstrument::log() const

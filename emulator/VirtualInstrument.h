@@ -1,6 +1,8 @@
 #pragma once
 
+#include "emulator/BulkTransfer.h"
 #include "emulator/MemoryImage.h"
+#include "emulator/PatchMemory.h"
 #include "zaltor/MidiTransport.h"
 
 #include <QString>
@@ -16,8 +18,9 @@
 struct EsMessage;
 
 // A Motif ES6/ES7/ES8 in software. It answers the instrument's SysEx protocol from its own memory
-// image and tracks what the host selects, so that the librarian can be exercised without the
-// hardware. Anything it does not understand is a loud, counted error; it never stops answering.
+// image (system settings, user banks, edit buffers), takes bulks and stores, and tracks what the
+// host selects, so that the librarian can be exercised without the hardware. Anything it does not
+// understand is a loud, counted error; it never stops answering.
 //
 // Input may arrive on a port's own thread while another thread reads the state, so every member
 // is safe to call from any thread. Replies and the error sink run after the state lock is
@@ -40,7 +43,10 @@ class VirtualInstrument {
         QString description; // starts with "error: " for a message the instrument rejected
     };
 
-    explicit VirtualInstrument(Model model);
+    using PlgBoards = PatchMemory::PlgBoards;
+
+    // boards says which PLG slots hold a board; only those have user banks.
+    explicit VirtualInstrument(Model model, PlgBoards boards = {});
     ~VirtualInstrument();
     VirtualInstrument(const VirtualInstrument&) = delete;
     VirtualInstrument& operator=(const VirtualInstrument&) = delete;
@@ -73,6 +79,16 @@ class VirtualInstrument {
     Selection selected(int channel) const;
     int songSelect() const;
 
+    // The bytes of the block at address of the patch at a bulk control (a location such as 0x0805
+    // for USER1:005, or an edit buffer such as 0x0F00); empty when there is no such block.
+    std::vector<std::uint8_t> block(std::uint16_t control, std::uint32_t address) const;
+    // How many store commands arrived.
+    int storeCount() const;
+    // Every user location, for comparing one instrument's memory with another's.
+    PatchMemory::Snapshot userMemory() const;
+    // User banks and edit buffers back to the factory image; a bulk in progress is forgotten.
+    void resetToFactory();
+
     std::vector<LogEntry> log() const;
     int errorCount() const;
     QStringList errors() const;
@@ -88,16 +104,21 @@ class VirtualInstrument {
     void handleSysex(std::span<const std::uint8_t> message, Outcome& outcome);
     void handleShort(std::span<const std::uint8_t> message, Outcome& outcome);
     void handleParameter(std::span<const std::uint8_t> bytes, const EsMessage& message, Outcome& outcome);
+    void handleEditBuffer(std::span<const std::uint8_t> bytes, const EsMessage& message, Outcome& outcome);
+    void handleBulk(std::span<const std::uint8_t> bytes, BulkTransfer::Outcome result, Outcome& outcome);
     void logEntry(std::span<const std::uint8_t> message, const QString& description);
     void fail(std::span<const std::uint8_t> message, const QString& reason, Outcome& outcome);
     void noteError(const QString& text, Outcome& outcome);
     int parameter(std::uint32_t address) const;
+    void setParameter(std::uint32_t address, int value);
     void press(std::uint32_t address, int value);
     void deliver(Outcome outcome);
 
     const Model model_;
     mutable std::mutex mutex_;
     MemoryImage image_;
+    PatchMemory patches_;
+    BulkTransfer bulks_{patches_};
     std::array<Selection, 16> selected_;
     // Bank select takes effect with the next program change on the channel.
     std::array<int, 16> bankMsb_;

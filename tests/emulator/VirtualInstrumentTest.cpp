@@ -1,7 +1,7 @@
 #include "emulator/VirtualInstrument.h"
 
+#include "InstrumentBench.h"
 #include "emulator/EsWire.h"
-#include "zaltor/LoopbackTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +14,7 @@ namespace {
 using Model = VirtualInstrument::Model;
 using Selection = VirtualInstrument::Selection;
 
-// The host end of a loopback cable with the instrument on the other end.
-struct Bench {
-    explicit Bench(Model model = Model::ES7) : instrument(model)
-    {
-        instrument.attach(*cable.second);
-        cable.first->setReceiver([this](MidiBytes message) { received.push_back(std::move(message)); });
-    }
-    std::vector<MidiBytes> ask(const MidiBytes& message)
-    {
-        received.clear();
-        EXPECT_TRUE(cable.first->send(message));
-        return received;
-    }
-
-    LoopbackTransport::Pair cable = LoopbackTransport::createPair("host", "instrument");
-    VirtualInstrument instrument;
-    std::vector<MidiBytes> received;
-};
-
-using Replies = std::vector<MidiBytes>;
+using Bench = InstrumentBench;
 
 MidiBytes request(std::uint8_t h, std::uint8_t m, std::uint8_t l)
 {
@@ -195,10 +176,12 @@ TEST(VirtualInstrument, CountsEveryMalformedMessageAndCarriesOn)
     const std::vector<std::pair<MidiBytes, QString>> cases{
         {{0xF0, 0x43, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x0E, 0x0F, 0x00, 0x00, 0xF7},
          "bad checksum 0x00 in bulk dump to 0x0E0F00 (expected 0x63): F0 43 00 7F 00 00 00 0E 0F 00 00 F7"},
-        {{0xF0, 0x43, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x0E, 0x0F, 0x00, 0x63, 0xF7},
-         "bulk dump to 0x0E0F00, a block this instrument does not hold: F0 43 00 7F 00 00 00 0E 0F 00 63 F7"},
-        {{0xF0, 0x43, 0x20, 0x7F, 0x00, 0x0E, 0x0F, 0x00, 0xF7},
-         "dump request for 0x0E0F00, a block this instrument does not hold: F0 43 20 7F 00 0E 0F 00 F7"},
+        {{0xF0, 0x43, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x0E, 0x0A, 0x00, 0x68, 0xF7},
+         "bulk header 0x0E0A00: bulk control 0x0A00 names no location of this instrument: "
+         "F0 43 00 7F 00 00 00 0E 0A 00 68 F7"},
+        {{0xF0, 0x43, 0x20, 0x7F, 0x00, 0x0E, 0x0A, 0x00, 0xF7},
+         "dump request for 0x0E0A00: bulk control 0x0A00 names no location of this instrument: "
+         "F0 43 20 7F 00 0E 0A 00 F7"},
         {{0xF0, 0x43, 0x10, 0x7F, 0x01, 0x0A, 0x00, 0x01, 0x01, 0xF7},
          "wrong model id 7F 01 (expected 7F 00): F0 43 10 7F 01 0A 00 01 01 F7"},
         {change(0x12, 0x34, 0x56, 0x00),

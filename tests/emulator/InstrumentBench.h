@@ -1,0 +1,38 @@
+#pragma once
+
+#include "emulator/VirtualInstrument.h"
+#include "zaltor/LoopbackTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <utility>
+#include <vector>
+
+using Replies = std::vector<MidiBytes>;
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// The host end of a loopback cable with the instrument on the other end.
+struct InstrumentBench {
+    explicit InstrumentBench(VirtualInstrument::Model model = VirtualInstrument::Model::ES7,
+                             VirtualInstrument::PlgBoards boards = {})
+        : instrument(model, boards)
+    {
+        instrument.attach(*cable.second);
+        cable.first->setReceiver([this](MidiBytes message) { received.push_back(std::move(message)); });
+    }
+    Replies ask(const MidiBytes& message)
+    {
+        received.clear();
+        EXPECT_TRUE(cable.first->send(message));
+        return received;
+    }
+
+    LoopbackTransport::Pair cable = LoopbackTransport::createPair("host", "instrument");
+    VirtualInstrument instrument;
+    Replies received;
+};
