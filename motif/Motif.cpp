@@ -1,6 +1,7 @@
 #include "motif/Motif.h"
 
 #include "core/Clock.h"
+#include "motif/MotifDump.h"
 #include "motif/MotifResources.h"
 #include "motif/MotifSysex.h"
 
@@ -55,10 +56,53 @@ Motif::Motif() : MidiDevice(QStringLiteral("Motif ES"), 10)
     for (const auto& [bank, control] : BulkControlBases) bulkControlBase_[bank] = control;
     loadIni(QStringLiteral(":/motif/data/data_ES.ini"));
     loadXml(QStringLiteral(":/motif/data/effects_ES.xml"));
+    initVoice_ = std::make_unique<VoiceDump>(this);
+    initDrum_ = std::make_unique<DrumDump>(this);
+    initPlg_ = std::make_unique<PLGDump>(this);
+    initPerformance_ = std::make_unique<PerformanceDump>(this);
+    initMix_ = std::make_unique<MixDump>(this);
+    initMaster_ = std::make_unique<MasterDump>(this);
+    MotifDump* const inits[] = {initVoice_.get(),       initDrum_.get(), initPlg_.get(),
+                                initPerformance_.get(), initMix_.get(),  initMaster_.get()};
+    for (MotifDump* dump : inits) dump->buildInit(QStringLiteral("Motif ES"));
     for (int i = 0; i < 3; ++i) extraParts().push_back(ExtraPart{});
 }
 
 Motif::~Motif() = default;
+
+// ---- Patch dumps
+
+PatchDump* Motif::createPatchDump(int type)
+{
+    switch (type) {
+    case NormalVoice:
+        return new VoiceDump(this);
+    case DrumKit:
+        return new DrumDump(this);
+    case PlgVoice:
+        return new PLGDump(this);
+    case Performance:
+        return new PerformanceDump(this);
+    case Mix:
+        return new MixDump(this);
+    case Master:
+        return new MasterDump(this);
+    default:
+        return nullptr;
+    }
+}
+
+BulkDump* Motif::getInitVoice() const { return initVoice_.get(); }
+
+BulkDump* Motif::getInitDrumVoice() const { return initDrum_.get(); }
+
+BulkDump* Motif::getInitPlgVoice() const { return initPlg_.get(); }
+
+BulkDump* Motif::getInitPerformance() const { return initPerformance_.get(); }
+
+BulkDump* Motif::getInitMix() const { return initMix_.get(); }
+
+BulkDump* Motif::getInitMaster() const { return initMaster_.get(); }
 
 // ---- Identity
 

@@ -122,6 +122,16 @@ std::vector<std::uint8_t> Sysex::copyData() const
     return {data.begin(), data.end()};
 }
 
+int Sysex::copyData(const Sysex& source, int offset, int count)
+{
+    const int from = std::max(offset, 0);
+    const int available = std::min(dataSize(), source.dataSize()) - from;
+    const int n = count < 0 ? available : std::min(count, available);
+    for (int i = 0; i < n; ++i) setDataAt(from + i, std::uint8_t(source.dataAt(from + i)));
+    if (n > 0) updateChecksum();
+    return std::max(n, 0);
+}
+
 QString Sysex::readDataText(int offset, int n) const
 {
     QString text;

@@ -64,6 +64,10 @@ public:
     int dataAt(int i) const;
     bool setDataAt(int i, std::uint8_t value);
     std::vector<std::uint8_t> copyData() const;
+    // Copies `count` data bytes of `source` from data offset `offset` into the same places of this
+    // message (offset -1: from the start; count -1: as many as both hold) and renews the
+    // checksum. Answers how many bytes were copied.
+    int copyData(const Sysex& source, int offset = -1, int count = -1);
     // Up to n characters of text from data offset `offset`, ending at a zero byte.
     QString readDataText(int offset, int n) const;
     // The data bytes as hexadecimal text ("41 42").

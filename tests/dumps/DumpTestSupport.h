@@ -1,0 +1,56 @@
+#pragma once
+
+#include "zaltor/BulkDump.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// The analysed block addresses of a dump, in order.
+inline std::vector<std::uint32_t> addressesOf(const BulkDump& dump)
+{
+    std::vector<std::uint32_t> out;
+    for (int i = 0; i < dump.count(); ++i) out.push_back(dump.at(i)->getAddress());
+    return out;
+}
+
+// Data bytes [from, from + n) of a message as hexadecimal text.
+inline QString dataHex(const Sysex* message, int from, int n)
+{
+    QStringList bytes;
+    for (int i = from; i < from + n; ++i) bytes << QString::asprintf("%02X", message->dataAt(i));
+    return bytes.join(' ');
+}
+
+// Menus need a widget application; the tests run without a display.
+inline void ensureApplication()
+{
+    if (QApplication::instance()) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "test_dumps";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: at exit the platform plugin may already be gone, and tearing the
+    // application down then crashes the test program after its tests passed.
+    static QApplication* application = new QApplication(argc, argv);
+    (void)application;
+}
+
+// Hands the pop-up menu to `act` once it shows (the menu runs its own event loop).
+inline void whenMenuShows(std::function<void(QMenu*)> act, int tries = 200)
+{
+    QTimer::singleShot(10, [act, tries] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            act(menu);
+        else if (tries > 0)
+            whenMenuShows(act, tries - 1);
+    });
+}

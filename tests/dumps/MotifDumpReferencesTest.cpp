@@ -1,0 +1,119 @@
+#include "DumpTestSupport.h"
+
+#include "motif/Motif.h"
+#include "motif/MotifDump.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const Patch User1_5(0x3F08, 5);
+const Patch User2_7(0x3F09, 7);
+
+void refer(Sysex* message, int at, const Patch& patch)
+{
+    message->setDataAt(at, std::uint8_t(patch.msb()));
+    message->setDataAt(at + 1, std::uint8_t(patch.lsb()));
+    message->setDataAt(at + 2, std::uint8_t(patch.program()));
+    message->updateChecksum();
+}
+
+QStringList reported(const PatchDump& dump, Motif* device)
+{
+    UserPatchList list;
+    dump.getUserPatches(&list);
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i) {
+        EXPECT_EQ(list.device(i), device);
+        out << QString::asprintf("%06X", list.patch(i).value());
+    }
+    return out;
+}
+} // namespace
+
+TEST(MotifDumpReferences, PerformancePartsCountOnlyWithTheirFlagSet)
+{
+    Motif device;
+    PerformanceDump performance(&device);
+    performance.init();
+    // Only part 1 of the init performance has bit 0 of byte 31 set.
+    EXPECT_EQ(reported(performance, &device), QStringList{"3F0000"});
+
+    Sysex* part2 = performance.getSysex(0x310100);
+    refer(part2, 0, User1_5);
+    EXPECT_EQ(reported(performance, &device), QStringList{"3F0000"});
+    performance.reindexPatch(User1_5, User2_7);
+    EXPECT_EQ(dataHex(part2, 0, 3), "3F 08 05");
+
+    part2->setDataAt(31, 0x7D);
+    part2->updateChecksum();
+    refer(performance.getSysex(0x316200), 0, User1_5);
+    performance.getSysex(0x316200)->setDataAt(31, 0x01);
+    EXPECT_EQ(reported(performance, &device), (QStringList{"3F0000", "3F0805", "3F0805"}));
+    performance.reindexPatch(User1_5, User2_7);
+    EXPECT_EQ(dataHex(part2, 0, 3), "3F 09 07");
+    EXPECT_TRUE(part2->checksumValid());
+    EXPECT_EQ(dataHex(performance.getSysex(0x316200), 0, 3), "3F 09 07");
+    EXPECT_EQ(dataHex(performance.getSysex(0x310000), 0, 3), "3F 00 00");
+
+    // A part block too short for its flag byte does not count.
+    PerformanceDump shortParts(&device);
+    shortParts.addBulkDump(0x310000, "3F 08 05 7F");
+    EXPECT_EQ(reported(shortParts, &device), QStringList());
+}
+
+TEST(MotifDumpReferences, MixPartsAlwaysCount)
+{
+    Motif device;
+    MixDump mix(&device);
+    mix.init();
+    refer(mix.getSysex(0x370100), 0, User1_5);
+    const QStringList all = reported(mix, &device);
+    ASSERT_EQ(all.size(), 19);
+    EXPECT_EQ(all.at(0), "3F0000");
+    EXPECT_EQ(all.at(1), "3F0805");
+    EXPECT_EQ(all.mid(16), (QStringList{"3F4600", "3F4900", "3F4C00"}));
+
+    mix.reindexPatch(User1_5, User2_7);
+    EXPECT_EQ(dataHex(mix.getSysex(0x370100), 0, 3), "3F 09 07");
+    EXPECT_TRUE(mix.getSysex(0x370100)->checksumValid());
+    EXPECT_EQ(reported(mix, &device).at(1), "3F0907");
+    // Moving patches the dump does not name changes nothing; nor does a patch that is not one.
+    const std::vector<std::uint8_t> before = mix.toBytes();
+    mix.reindexPatch(User1_5, Patch(0x3F09, 9));
+    mix.reindexPatch(Patch(0x3F00, 0), Patch());
+    mix.reindexPatch(Patch(), Patch(0x3F09, 9));
+    EXPECT_EQ(mix.toBytes(), before);
+
+    MixDump small(&device);
+    small.buildInit("MO");
+    EXPECT_EQ(reported(small, &device).size(), 16);
+    MixDump empty(&device);
+    EXPECT_EQ(reported(empty, &device), QStringList());
+    empty.reindexPatch(User1_5, User2_7);
+    EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(MotifDumpReferences, MasterSelectsOnePatch)
+{
+    Motif device;
+    MasterDump master(&device);
+    master.init();
+    EXPECT_EQ(reported(master, &device), QStringList{"000000"});
+    refer(master.first(), 14, User1_5);
+    EXPECT_EQ(reported(master, &device), QStringList{"3F0805"});
+    master.reindexPatch(User1_5, User2_7);
+    EXPECT_EQ(dataHex(master.first(), 14, 3), "3F 09 07");
+    EXPECT_EQ(dataHex(master.first(), 13, 5), "00 3F 09 07 00");
+    EXPECT_TRUE(master.first()->checksumValid());
+
+    MasterDump shortCommon(&device);
+    shortCommon.addBulkDump(0x330000, "49 6E 69 74 4D 61 73 74 65 72 00 00 00 00 3F 08");
+    EXPECT_EQ(reported(shortCommon, &device), QStringList());
+    shortCommon.reindexPatch(Patch(0x3F08, 0), User2_7);
+    EXPECT_EQ(dataHex(shortCommon.first(), 14, 2), "3F 08");
+
+    // Voices refer to nothing.
+    VoiceDump voice(&device);
+    voice.init();
+    EXPECT_EQ(reported(voice, &device), QStringList());
+}

@@ -1,0 +1,220 @@
+#include "DumpTestSupport.h"
+#include "TestSupport.h"
+
+#include "core/Archive.h"
+#include "motif/Motif.h"
+#include "motif/MotifDump.h"
+#include "motif/MotifSysex.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char* const Header = "F0 43 00 7F 00 00 00 0E 7F 00 73 F7";
+const char* const Name = "F0 43 00 7F 00 00 0D 33 00 00 41 42 43 44 45 46 47 48 49 4A 00 00 00 09 F7";
+const char* const Common = "F0 43 00 7F 00 00 02 32 00 00 11 22 19 F7";
+const char* const Footer = "F0 43 00 7F 00 00 00 0F 7F 00 72 F7";
+
+std::vector<std::uint8_t> stream(std::initializer_list<const char*> messages)
+{
+    std::vector<std::uint8_t> out;
+    for (const char* message : messages) {
+        const MidiBytes bytes = hexBytes(message);
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    }
+    return out;
+}
+
+class PatchDumpTest : public ::testing::Test {
+protected:
+    bool readSyx(PatchDump& dump, std::vector<std::uint8_t> bytes)
+    {
+        Archive archive(std::move(bytes));
+        return dump.fromArchive(archive, &device, "syx");
+    }
+
+    Motif device;
+};
+} // namespace
+
+TEST_F(PatchDumpTest, ArchivesMessageCountAndLengthPrefixedMessages)
+{
+    VoiceDump voice(&device);
+    voice.init();
+    Archive out;
+    ASSERT_TRUE(voice.toArchive(out));
+    const std::vector<std::uint8_t>& bytes = out.bytes();
+    EXPECT_EQ(Buffer(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12)).toString(),
+              "00 00 00 25 00 00 00 5E F0 43 00 7F");
+    EXPECT_EQ(bytes.size(), 4 + 37 * 4 + voice.toBytes().size());
+
+    Archive in(bytes);
+    VoiceDump copy(&device);
+    copy.addBulkDump(0x407000, "41");
+    ASSERT_TRUE(copy.fromArchive(in, &device));
+    EXPECT_TRUE(in.eof());
+    EXPECT_EQ(copy.toBytes(), voice.toBytes());
+    EXPECT_EQ(copy.errorText(), "");
+    ASSERT_NE(dynamic_cast<MotifSysex*>(copy.at(36)), nullptr);
+    EXPECT_EQ(copy.at(36)->getAddress(), 0x440350u);
+
+    // An archive cannot be written while it is read.
+    EXPECT_FALSE(voice.toArchive(in));
+
+    PerformanceDump empty(&device);
+    Archive emptyOut;
+    ASSERT_TRUE(empty.toArchive(emptyOut));
+    EXPECT_EQ(Buffer(emptyOut.bytes()).toString(), "00 00 00 00");
+    Archive emptyIn(emptyOut.bytes());
+    EXPECT_TRUE(copy.fromArchive(emptyIn, &device));
+    EXPECT_TRUE(copy.isEmpty());
+}
+
+TEST_F(PatchDumpTest, RejectsDamagedArchivesWithAReason)
+{
+    VoiceDump voice(&device);
+    voice.init();
+    Archive out;
+    voice.toArchive(out);
+    std::vector<std::uint8_t> bytes = out.bytes();
+
+    VoiceDump dump(&device);
+    Archive truncated(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 5));
+    EXPECT_FALSE(dump.fromArchive(truncated, &device));
+    EXPECT_TRUE(dump.isEmpty());
+    EXPECT_FALSE(dump.errorText().isEmpty());
+
+    // A count beyond what the archive holds fails before reading any message.
+    Archive huge(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_FALSE(dump.fromArchive(huge, &device));
+    EXPECT_EQ(dump.errorText(), "The dump announces 4294967295 messages but only 4 bytes follow");
+
+    Archive notSysex(std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0xF0, 0x43});
+    EXPECT_FALSE(dump.fromArchive(notSysex, &device));
+    EXPECT_EQ(dump.errorText(), "Message 1 of 1 in the dump is not a SysEx message");
+
+    Archive nothing(std::vector<std::uint8_t>{0x00, 0x00});
+    EXPECT_FALSE(dump.fromArchive(nothing, &device));
+    EXPECT_FALSE(dump.errorText().isEmpty());
+
+    // A good read clears the reason.
+    Archive good(bytes);
+    EXPECT_TRUE(dump.fromArchive(good, &device));
+    EXPECT_EQ(dump.errorText(), "");
+    EXPECT_EQ(dump.count(), 37);
+
+    Archive other(bytes);
+    EXPECT_FALSE(dump.fromArchive(other, &device, "mid"));
+    EXPECT_TRUE(dump.isEmpty());
+    EXPECT_EQ(dump.errorText(), "Patch dumps cannot be read from \"mid\" files");
+}
+
+TEST_F(PatchDumpTest, ReadsSyxStreamsWithoutTheirBulkFrame)
+{
+    MasterDump master(&device);
+    ASSERT_TRUE(readSyx(master, stream({Header, Name, Common, Footer})));
+    ASSERT_EQ(master.count(), 2);
+    EXPECT_EQ(master.at(0)->toString(), Name);
+    EXPECT_EQ(master.at(1)->toString(), Common);
+    ASSERT_NE(dynamic_cast<MotifSysex*>(master.at(1)), nullptr);
+    EXPECT_EQ(master.at(1)->getAddress(), 0x320000u);
+    EXPECT_EQ(master.name(), "ABCDEFGHIJ");
+
+    ASSERT_TRUE(readSyx(master, stream({Name, Common})));
+    EXPECT_EQ(master.count(), 2);
+    // Only a leading header and a trailing footer are the frame.
+    ASSERT_TRUE(readSyx(master, stream({Name, Header, Footer, Common})));
+    EXPECT_EQ(master.count(), 4);
+    ASSERT_TRUE(readSyx(master, stream({"F0 43 10 7F 00 0A 00 00 03 F7"})));
+    EXPECT_EQ(master.count(), 1);
+
+    // Read from where the archive stands; offsets in reasons count from the file's start.
+    std::vector<std::uint8_t> prefixed{0x00, 0x00};
+    const std::vector<std::uint8_t> body = stream({Header, Name});
+    prefixed.insert(prefixed.end(), body.begin(), body.end());
+    Archive archive(prefixed);
+    archive.skip(2);
+    ASSERT_TRUE(master.fromArchive(archive, &device, "SYX"));
+    EXPECT_EQ(master.count(), 1);
+    Archive fromStart(prefixed);
+    EXPECT_FALSE(master.fromArchive(fromStart, &device, "syx"));
+    EXPECT_EQ(master.errorText(), "Byte 00 at offset 0 lies outside any SysEx message");
+}
+
+TEST_F(PatchDumpTest, RefusesBrokenSyxStreamsWhole)
+{
+    MasterDump master(&device);
+    std::vector<std::uint8_t> bytes = stream({Header, Name, Common, Footer});
+    bytes.resize(bytes.size() - 14);
+    EXPECT_FALSE(readSyx(master, bytes));
+    EXPECT_TRUE(master.isEmpty());
+    EXPECT_EQ(master.errorText(), "The SysEx message at offset 37 is cut short");
+
+    // A status byte inside a message cuts it short as well.
+    EXPECT_FALSE(readSyx(master, stream({Name, "F0 43 00 F8 7F F7"})));
+    EXPECT_EQ(master.errorText(), "The SysEx message at offset 25 is cut short");
+    EXPECT_FALSE(readSyx(master, stream({Name, "FE", Common})));
+    EXPECT_EQ(master.errorText(), "Byte FE at offset 25 lies outside any SysEx message");
+    EXPECT_FALSE(readSyx(master, {}));
+    EXPECT_EQ(master.errorText(), "The file holds no patch data");
+    EXPECT_FALSE(readSyx(master, stream({Header, Footer})));
+    EXPECT_TRUE(master.isEmpty());
+    EXPECT_FALSE(readSyx(master, {0xF0}));
+    EXPECT_EQ(master.errorText(), "The SysEx message at offset 0 is cut short");
+}
+
+TEST_F(PatchDumpTest, CopiesIntoTheDevicesMessageClass)
+{
+    BulkDump foreign;
+    foreign.append(new Sysex(hexBytes(Name)));
+    foreign.append(new Sysex(hexBytes(Common)));
+    EXPECT_EQ(foreign.at(1)->getAddress(), Sysex::NoAddress);
+
+    MasterDump master(&device);
+    master.addBulkDump(0x330000, "41");
+    master.copyDump(&foreign, &device);
+    ASSERT_EQ(master.count(), 2);
+    ASSERT_NE(dynamic_cast<MotifSysex*>(master.at(1)), nullptr);
+    EXPECT_EQ(master.at(1)->getAddress(), 0x320000u);
+    EXPECT_NE(master.at(1), foreign.at(1));
+    EXPECT_EQ(master.toBytes(), foreign.toBytes());
+
+    master.copyDump(&master, &device);
+    EXPECT_EQ(master.count(), 2);
+    master.copyDump(nullptr, &device);
+    EXPECT_EQ(master.count(), 2);
+
+    // Without a device, the framework's own class.
+    master.copyDump(&foreign, nullptr);
+    EXPECT_EQ(dynamic_cast<MotifSysex*>(master.at(0)), nullptr);
+    EXPECT_EQ(master.toBytes(), foreign.toBytes());
+}
+
+TEST_F(PatchDumpTest, NamesLiveInTheFirstMessage)
+{
+    VoiceDump voice(&device);
+    EXPECT_EQ(voice.name(true), "");
+    voice.setName("Nothing");
+    EXPECT_TRUE(voice.isEmpty());
+
+    voice.init();
+    voice.setName("Grand");
+    EXPECT_EQ(dataHex(voice.first(), 0, 11), "47 72 61 6E 64 20 20 20 20 20 00");
+    EXPECT_TRUE(voice.first()->checksumValid());
+    EXPECT_EQ(voice.name(), "Grand     ");
+    EXPECT_EQ(voice.first()->readName(&device), "--:Grand     ");
+
+    voice.setName("Grand Piano Extra");
+    EXPECT_EQ(voice.name(), "Grand Pian");
+    EXPECT_EQ(voice.first()->dataAt(10), 0x00);
+    voice.setName(QString::fromUtf8("Flügel\t"));
+    EXPECT_EQ(voice.name(), "Fl?gel?   ");
+    EXPECT_TRUE(voice.first()->checksumValid());
+
+    // A name block shorter than a name takes what fits.
+    MasterDump master(&device);
+    master.addBulkDump(0x330000, "41 42 43");
+    master.setName("Stage");
+    EXPECT_EQ(master.first()->toString(), "F0 43 00 7F 00 00 03 33 00 00 53 74 61 22 F7");
+    EXPECT_EQ(master.name(true), "Sta");
+    EXPECT_FALSE(master.translateDump(&device, nullptr));
+}
