@@ -3,6 +3,17 @@
 #include "motif/MotifExport.h"
 #include "zaltor/MidiDevice.h"
 
+#include <memory>
+
+class BulkDump;
+class DrumDump;
+class MasterDump;
+class MixDump;
+class PLGDump;
+class PatchDump;
+class PerformanceDump;
+class VoiceDump;
+
 #include "zaltor/Containers.h"
 
 // The Motif ES generation as a MIDI device: identity, modes, the bank table and its numbering,
@@ -43,6 +54,43 @@ public:
     QString bankTypeName(int type) override;
     unsigned int getIndexedAddress(unsigned int address, int index) override { return address + unsigned(index) * 2; }
     void setPartVolume(int part, int volume) override;
+    PatchDump* createPatchDump(int type) override;
+
+    // ---- Bulk and patch transfer
+    void bulkRequest(unsigned int control) override;
+    void patchRequest(Patch patch, bool setMode) override;
+    bool syncPatchRequest(Patch patch, BulkDump& dump, bool setMode) override;
+    bool syncEditBufferRequest(int type, BulkDump& dump, int wait) override;
+    void bulkTransmit(unsigned int control, BulkDump* dump) override;
+    void patchTransmit(Patch patch, BulkDump* dump, bool store) override;
+    void toEditBuffer(PatchDump* dump) override;
+    void strip(BulkDump* dump) override;
+    // The bulk control of a stored patch: its bank's base plus the program; NoControl for an
+    // invalid patch or a bank without bulk blocks.
+    unsigned int getBulkControl(Patch patch) const;
+    // Retargets a received bulk, header and footer included, to another location.
+    void setBulkControls(BulkDump& dump, Patch patch);
+    // The bulk dump message of a block address with hexadecimal data (null: none).
+    void sendBulkBuffer(unsigned int address, const char* data);
+    void initVoice(unsigned int control);
+    void initDrumVoice(unsigned int control);
+    void initPlgVoice(unsigned int control);
+    void initPerformance();
+    void initMix();
+    void initMaster();
+    // Sends a bulk in which the messages of `messages` (an array of `count` pointers) replace the
+    // data of the blocks with the same address; blocks without a counterpart go unchanged.
+    bool bulkTransmitAltered(unsigned int control, Sysex* message, int wait);
+    bool bulkTransmitAltered(unsigned int control, Sysex* const* messages, int count, int wait);
+    void bulkTransmitAltered(BulkDump* dump, Sysex* const* messages, int count);
+
+    // ---- Initial patches of every type, built once with the device
+    BulkDump* getInitVoice() const;
+    BulkDump* getInitDrumVoice() const;
+    BulkDump* getInitPlgVoice() const;
+    BulkDump* getInitPerformance() const;
+    BulkDump* getInitMix() const;
+    BulkDump* getInitMaster() const;
     void storeAllPatches() override;
     void storePatch(Patch) override {}
     void storeGlobal() override {}
@@ -89,6 +137,13 @@ protected:
 private:
     int currentMode_ = -1;
     Map<unsigned short, unsigned int> bulkControlBase_;
+    // Destroyed in reverse order, before the bank map.
+    std::unique_ptr<VoiceDump> initVoice_;
+    std::unique_ptr<DrumDump> initDrum_;
+    std::unique_ptr<PLGDump> initPlg_;
+    std::unique_ptr<PerformanceDump> initPerformance_;
+    std::unique_ptr<MixDump> initMix_;
+    std::unique_ptr<MasterDump> initMaster_;
 };
 
 // Parameter address of voice element `element` (0-3) in the block of `part` (0-6).

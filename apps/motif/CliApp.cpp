@@ -23,6 +23,8 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     addSysexCommands(app, context, action);
     addDeviceCommands(app, context, action);
     addPortCommands(app, context, action);
+    addTransferCommands(app, context, action);
+    addFileCommands(app, context, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

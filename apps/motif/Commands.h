@@ -12,3 +12,5 @@ using CommandAction = std::function<int()>;
 void addSysexCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addDeviceCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addPortCommands(CLI::App& app, CliContext& context, CommandAction& action);
+void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& action);
+void addFileCommands(CLI::App& app, CliContext& context, CommandAction& action);

@@ -1,5 +1,6 @@
 #include "PatchSpec.h"
 
+#include "PatchFile.h"
 #include "zaltor/MidiDevice.h"
 
 namespace {
@@ -66,4 +67,27 @@ QString PatchSpec::bankName(unsigned short bank, MidiDevice& device)
             if (banks.bank(i) == bank) return banks.name(i);
     }
     return QString::asprintf("%d/%d", bank >> 8, bank & 0xFF);
+}
+
+std::optional<PatchLocation> PatchSpec::parseLocation(const QString& text, MidiDevice& device, QString* error)
+{
+    if (text.startsWith(QLatin1String("edit:"), Qt::CaseInsensitive)) {
+        const int type = PatchFile::typeFromName(text.mid(5));
+        if (type < 0) {
+            *error = QStringLiteral("'%1': the edit buffer is edit:voice, edit:drum, edit:plg, edit:performance, "
+                                    "edit:mix or edit:master")
+                         .arg(text);
+            return std::nullopt;
+        }
+        return PatchLocation{Patch(), type};
+    }
+    const auto patch = parse(text, device, error);
+    if (!patch) return std::nullopt;
+    return PatchLocation{*patch, -1};
+}
+
+QString PatchSpec::print(const PatchLocation& location, MidiDevice& device)
+{
+    if (location.isEditBuffer()) return QStringLiteral("edit:") + PatchFile::typeName(location.editType);
+    return QStringLiteral("%1:%2").arg(bankName(location.patch.bank(), device)).arg(location.patch.program());
 }

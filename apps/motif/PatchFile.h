@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class BulkDump;
+class Motif;
+class MotifSysex;
+class PatchDump;
+
+// A patch read from a file, with the bulk header and footer it was framed in, if any.
+struct LoadedPatch {
+    std::unique_ptr<PatchDump> dump;
+    std::unique_ptr<MotifSysex> header;
+    std::unique_ptr<MotifSysex> footer;
+    LoadedPatch();
+    ~LoadedPatch();
+    LoadedPatch(LoadedPatch&&) noexcept;
+    LoadedPatch& operator=(LoadedPatch&&) noexcept;
+    // The messages as they stand in the file: header, blocks, footer.
+    std::unique_ptr<BulkDump> framed() const;
+};
+
+// A patch as a .syx file: the bulk as the instrument sent it (header, blocks, footer) or just
+// its blocks. Reading checks every message before anything is trusted: a file of another
+// model, a broken message or a bad checksum is refused with the place it was found.
+class PatchFile {
+public:
+    // The patch type whose name block is at `address`; -1 for any other block.
+    static int typeOfBlock(std::uint32_t address);
+    // "voice", "drum", "plg", "performance", "mix", "master".
+    static QString typeName(int type);
+    // A type by name or number; -1 for anything else.
+    static int typeFromName(const QString& name);
+
+    // The blocks in the file as a dump of the type its first block names; no dump and *error set
+    // when the file is not a Motif ES patch.
+    static LoadedPatch read(const QString& path, Motif& device, QString* error);
+    // Writes the messages one after another, through a temporary file renamed into place.
+    static bool write(const QString& path, const BulkDump& messages, QString* error);
+};

@@ -1,0 +1,251 @@
+#include "CliContext.h"
+#include "Commands.h"
+#include "Librarian.h"
+#include "PatchFile.h"
+#include "ProgressBar.h"
+
+#include "core/Archive.h"
+#include "zaltor/BulkDump.h"
+#include "zaltor/PatchDump.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <unistd.h>
+
+namespace {
+struct TransferArgs {
+    std::string patch;
+    std::string file;
+    std::string output;
+    std::string dir;
+    std::string type;
+    std::string plg;
+    bool verify = false;
+};
+
+// "USER1:5" becomes "USER1-005.syx"; a colon inside a bank name ("DR:USR") becomes "_".
+QString fileNameOf(const QString& location)
+{
+    const int colon = location.lastIndexOf(':');
+    QString bank = location.left(colon);
+    bank.replace(':', '_').replace('/', '_');
+    return QStringLiteral("%1-%2.syx").arg(bank).arg(location.mid(colon + 1).toInt(), 3, 10, QChar('0'));
+}
+
+std::optional<std::vector<int>> plgSlots(CliContext& context, const std::string& text)
+{
+    std::vector<int> boardSlots;
+    for (const QString& part : QString::fromStdString(text).split(',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int slot = part.trimmed().toInt(&ok);
+        if (!ok || slot < 1 || slot > 3) {
+            context.fail(QStringLiteral("--plg takes the boardSlots of installed boards, 1 to 3, e.g. --plg 1,3"));
+            return std::nullopt;
+        }
+        boardSlots.push_back(slot);
+    }
+    return boardSlots;
+}
+
+int get(CliContext& context, const TransferArgs& args)
+{
+    auto session = context.openSession();
+    if (!session) return 1;
+    Motif& device = session->device();
+    QString error;
+    const auto location = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
+    if (!location) return context.fail(error);
+    Librarian librarian(device);
+    BulkDump bulk;
+    error = librarian.fetch(*location, bulk);
+    if (!error.isEmpty()) return context.fail(error);
+    const QString path = QString::fromStdString(args.output);
+    if (!PatchFile::write(path, bulk, &error)) return context.fail(error);
+    auto dump = librarian.toDump(bulk);
+    QJsonObject result = dump ? librarian.describe(*dump) : QJsonObject();
+    result.insert("location", PatchSpec::print(*location, device));
+    result.insert("file", path);
+    result.insert("messages", bulk.count());
+    if (context.json)
+        context.printJson(result);
+    else
+        context.print(QStringLiteral("%1 -> %2: %3 messages, %4 \"%5\" %6")
+                          .arg(result["location"].toString(), path)
+                          .arg(bulk.count())
+                          .arg(result["type"].toString(), result["name"].toString(), result["category"].toString()));
+    return 0;
+}
+
+int put(CliContext& context, const TransferArgs& args)
+{
+    auto session = context.openSession();
+    if (!session) return 1;
+    Motif& device = session->device();
+    QString error;
+    const auto location = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
+    if (!location) return context.fail(error);
+    LoadedPatch loaded = PatchFile::read(QString::fromStdString(args.file), device, &error);
+    if (!loaded.dump) return context.fail(error);
+    Librarian librarian(device);
+    error = args.verify ? librarian.sendVerified(*location, *loaded.dump) : librarian.send(*location, *loaded.dump);
+    if (!error.isEmpty()) return context.fail(error);
+    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchSpec::print(*location, device)));
+    return 0;
+}
+
+int backup(CliContext& context, const TransferArgs& args)
+{
+    const auto boardSlots = plgSlots(context, args.plg);
+    if (!boardSlots) return 1;
+    const QString dir = QString::fromStdString(args.dir);
+    if (!QDir().mkpath(dir)) return context.fail(QStringLiteral("cannot create the folder '%1'").arg(dir));
+    auto session = context.openSession();
+    if (!session) return 1;
+    Motif& device = session->device();
+    device.identify(1000);
+    Librarian librarian(device);
+    const auto locations = librarian.userLocations(*boardSlots);
+    ProgressBar progress(context.err, int(locations.size()), isatty(STDERR_FILENO));
+    QJsonArray patches;
+    QStringList failures;
+    for (const PatchLocation& location : locations) {
+        const QString name = PatchSpec::print(location, device);
+        progress.step(name);
+        BulkDump bulk;
+        QString error = librarian.fetch(location, bulk);
+        const QString file = fileNameOf(name);
+        if (error.isEmpty()) PatchFile::write(dir + '/' + file, bulk, &error);
+        if (!error.isEmpty()) {
+            failures << error;
+            continue;
+        }
+        QJsonObject entry = librarian.describe(*librarian.toDump(bulk));
+        entry.insert("location", name);
+        entry.insert("file", file);
+        patches.append(entry);
+    }
+    Archive index;
+    const QByteArray json =
+        QJsonDocument(QJsonObject{{"instrument", device.modelName()}, {"patches", patches}}).toJson(QJsonDocument::Indented);
+    index.write(std::span(reinterpret_cast<const std::uint8_t*>(json.constData()), std::size_t(json.size())));
+    if (!index.commit(dir + "/index.json")) failures << QStringLiteral("cannot write %1/index.json").arg(dir);
+    progress.finish(QStringLiteral("backup of %1: %2 patches saved in %3, %4 failed")
+                        .arg(device.modelName())
+                        .arg(patches.size())
+                        .arg(dir)
+                        .arg(failures.size()));
+    for (const QString& failure : failures) context.err << "motif: " << failure.toStdString() << '\n';
+    return failures.isEmpty() ? 0 : 1;
+}
+
+int restore(CliContext& context, const TransferArgs& args)
+{
+    const QString dir = QString::fromStdString(args.dir);
+    QFile indexFile(dir + "/index.json");
+    if (!indexFile.open(QIODevice::ReadOnly))
+        return context.fail(QStringLiteral("'%1' has no index.json: restore takes a folder written by 'motif backup'").arg(dir));
+    const QJsonArray patches = QJsonDocument::fromJson(indexFile.readAll()).object()["patches"].toArray();
+    if (patches.isEmpty()) return context.fail(QStringLiteral("%1/index.json lists no patches").arg(dir));
+    auto session = context.openSession();
+    if (!session) return 1;
+    Motif& device = session->device();
+    Librarian librarian(device);
+    ProgressBar progress(context.err, int(patches.size()), isatty(STDERR_FILENO));
+    QStringList failures;
+    for (const auto& value : patches) {
+        const QJsonObject entry = value.toObject();
+        const QString name = entry["location"].toString();
+        progress.step(name);
+        QString error;
+        const auto location = PatchSpec::parseLocation(name, device, &error);
+        LoadedPatch loaded;
+        if (location) loaded = PatchFile::read(dir + '/' + entry["file"].toString(), device, &error);
+        if (loaded.dump)
+            error = args.verify ? librarian.sendVerified(*location, *loaded.dump) : librarian.send(*location, *loaded.dump);
+        if (!error.isEmpty()) failures << error;
+    }
+    progress.finish(QStringLiteral("restore: %1 patches sent%2, %3 failed")
+                        .arg(patches.size() - failures.size())
+                        .arg(args.verify ? " and verified" : "")
+                        .arg(failures.size()));
+    for (const QString& failure : failures) context.err << "motif: " << failure.toStdString() << '\n';
+    return failures.isEmpty() ? 0 : 1;
+}
+
+int initPatch(CliContext& context, const TransferArgs& args)
+{
+    const int type = PatchFile::typeFromName(QString::fromStdString(args.type));
+    if (type < 0) return context.fail(QStringLiteral("type '%1' is not voice, drum, plg, performance, mix or master")
+                                          .arg(QString::fromStdString(args.type)));
+    auto session = context.openSession();
+    if (!session) return 1;
+    Motif& device = session->device();
+    PatchLocation location{Patch(), type};
+    QString error;
+    if (!args.patch.empty()) {
+        const auto parsed = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
+        if (!parsed) return context.fail(error);
+        location = *parsed;
+    }
+    WireLog log(context, *session);
+    std::unique_ptr<PatchDump> dump(device.createPatchDump(type));
+    dump->init();
+    error = Librarian(device).send(location, *dump);
+    if (!error.isEmpty()) return context.fail(error);
+    log.finish(QJsonObject{{"type", PatchFile::typeName(type)}, {"location", PatchSpec::print(location, device)}},
+               QStringLiteral("initialised %1 at %2").arg(PatchFile::typeName(type), PatchSpec::print(location, device)));
+    return 0;
+}
+
+int store(CliContext& context)
+{
+    auto session = context.openSession();
+    if (!session) return 1;
+    WireLog log(context, *session);
+    session->device().storeAllPatches();
+    log.finish(QJsonObject{{"stored", true}}, QStringLiteral("stored"));
+    return 0;
+}
+} // namespace
+
+void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& action)
+{
+    auto args = std::make_shared<TransferArgs>();
+    auto bind = [&context, &action, args](CLI::App* cmd, int (*run)(CliContext&, const TransferArgs&)) {
+        cmd->callback([&context, &action, args, run] { action = [&context, args, run] { return run(context, *args); }; });
+    };
+    const std::string patchHelp = "BANK:PROGRAM (e.g. USER1:5, DR:USR:0, PERF:12, MASTER:3) or edit:TYPE "
+                                  "(edit:voice, edit:drum, edit:plg, edit:performance, edit:mix, edit:master)";
+
+    auto* getCmd = app.add_subcommand("get", "Fetch a patch into a .syx file, framed as the instrument sends it");
+    getCmd->add_option("PATCH", args->patch, patchHelp)->required();
+    getCmd->add_option("-o,--output", args->output, "The .syx file to write")->required();
+    bind(getCmd, get);
+
+    auto* putCmd = app.add_subcommand("put", "Send a patch from a .syx file to a location or an edit buffer");
+    putCmd->add_option("FILE", args->file, "A .syx file of one Motif ES patch")->required();
+    putCmd->add_option("PATCH", args->patch, patchHelp)->required();
+    putCmd->add_flag("--verify", args->verify, "Read the patch back and compare");
+    bind(putCmd, put);
+
+    auto* backupCmd = app.add_subcommand("backup", "Save the whole user memory to a folder of .syx files and index.json");
+    backupCmd->add_option("DIR", args->dir, "The folder (created if missing)")->required();
+    backupCmd->add_option("--plg", args->plg, "Slots with a PLG150 board installed, e.g. 1,3: their user banks too");
+    bind(backupCmd, backup);
+
+    auto* restoreCmd = app.add_subcommand("restore", "Send a backup folder back to the instrument");
+    restoreCmd->add_option("DIR", args->dir, "A folder written by 'motif backup'")->required();
+    restoreCmd->add_flag("--verify", args->verify, "Read every patch back and compare; retry a slot that differs");
+    bind(restoreCmd, restore);
+
+    auto* initCmd = app.add_subcommand("init", "Send the initial patch of a type to its edit buffer or a location");
+    initCmd->add_option("TYPE", args->type, "voice, drum, plg, performance, mix or master")->required();
+    initCmd->add_option("PATCH", args->patch, "A user location of that type (default: the edit buffer)");
+    bind(initCmd, initPatch);
+
+    app.add_subcommand("store", "Tell the instrument to store its edit buffers")->callback([&context, &action] {
+        action = [&context] { return store(context); };
+    });
+}
