@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One command from a fresh Debian 12 machine to a working librarian:
-#   scripts/setup.sh demo   install what is missing, build, run the demo against the virtual instrument
+#   scripts/setup.sh demo   install what is missing, build, back up the virtual instrument's user memory
 #   scripts/setup.sh test   install what is missing, build, run the whole test suite (also under sanitizers)
 # Safe to run again: installed packages are skipped and builds are incremental.
 set -euo pipefail
@@ -38,7 +38,8 @@ build() { # dir, extra cmake options...
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 if [ "$mode" = demo ]; then
-  exec build/bin/motif demo
+  # The main job: a full backup of the built-in virtual instrument, then what was saved.
+  exec build/bin/motif backup build/virtual-backup
 fi
 
 # Tests over real MIDI ports need a JACK server; the script starts one only if none runs.

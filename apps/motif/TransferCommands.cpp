@@ -49,6 +49,37 @@ std::optional<std::vector<int>> plgSlots(CliContext& context, const std::string&
     return boardSlots;
 }
 
+// What a backup saved, bank by bank: how many patches and the names of the first few.
+void printListing(CliContext& context, const QJsonArray& patches)
+{
+    if (context.json) {
+        context.printJson(QJsonObject{{"patches", patches}});
+        return;
+    }
+    constexpr int Shown = 4;
+    struct Group {
+        QString bank;
+        QString type;
+        QStringList names;
+        int count = 0;
+    };
+    std::vector<Group> groups;
+    for (const auto& value : patches) {
+        const QJsonObject entry = value.toObject();
+        const QString location = entry["location"].toString();
+        const QString bank = location.left(location.lastIndexOf(':'));
+        if (groups.empty() || groups.back().bank != bank) groups.push_back({bank, entry["type"].toString(), {}, 0});
+        Group& group = groups.back();
+        if (group.names.size() < Shown) group.names << QStringLiteral("\"%1\"").arg(entry["name"].toString().trimmed());
+        ++group.count;
+    }
+    for (const Group& group : groups)
+        context.print(QStringLiteral("%1 %2 %3s: %4%5")
+                          .arg(group.bank.leftJustified(8))
+                          .arg(group.count, 3)
+                          .arg(group.type, group.names.join(", "), group.count > Shown ? ", ..." : ""));
+}
+
 int get(CliContext& context, const TransferArgs& args)
 {
     auto session = context.openSession();
@@ -137,6 +168,7 @@ int backup(CliContext& context, const TransferArgs& args)
                         .arg(dir)
                         .arg(failures.size()));
     for (const QString& failure : failures) context.err << "motif: " << failure.toStdString() << '\n';
+    printListing(context, patches);
     return failures.isEmpty() ? 0 : 1;
 }
 
