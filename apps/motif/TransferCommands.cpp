@@ -80,23 +80,37 @@ void printListing(CliContext& context, const QJsonArray& patches)
                           .arg(group.type, group.names.join(", "), group.count > Shown ? ", ..." : ""));
 }
 
-int get(CliContext& context, const TransferArgs& args)
+// Opens the instrument and reads the location a command names; null after saying what is wrong.
+std::unique_ptr<Session> openAt(CliContext& context, const std::string& text, PatchLocation* location)
 {
     auto session = context.openSession();
+    if (!session) return nullptr;
+    QString error;
+    const auto parsed = PatchSpec::parseLocation(QString::fromStdString(text), session->device(), &error);
+    if (!parsed) {
+        context.fail(error);
+        return nullptr;
+    }
+    *location = *parsed;
+    return session;
+}
+
+int get(CliContext& context, const TransferArgs& args)
+{
+    PatchLocation target;
+    auto session = openAt(context, args.patch, &target);
     if (!session) return 1;
     Motif& device = session->device();
     QString error;
-    const auto location = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
-    if (!location) return context.fail(error);
     Librarian librarian(device);
     BulkDump bulk;
-    error = librarian.fetch(*location, bulk);
+    error = librarian.fetch(target, bulk);
     if (!error.isEmpty()) return context.fail(error);
     const QString path = QString::fromStdString(args.output);
     if (!PatchFile::write(path, bulk, &error)) return context.fail(error);
     auto dump = librarian.toDump(bulk);
     QJsonObject result = dump ? librarian.describe(*dump) : QJsonObject();
-    result.insert("location", PatchSpec::print(*location, device));
+    result.insert("location", PatchSpec::print(target, device));
     result.insert("file", path);
     result.insert("messages", bulk.count());
     if (context.json)
@@ -111,18 +125,17 @@ int get(CliContext& context, const TransferArgs& args)
 
 int put(CliContext& context, const TransferArgs& args)
 {
-    auto session = context.openSession();
+    PatchLocation target;
+    auto session = openAt(context, args.patch, &target);
     if (!session) return 1;
     Motif& device = session->device();
     QString error;
-    const auto location = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
-    if (!location) return context.fail(error);
     LoadedPatch loaded = PatchFile::read(QString::fromStdString(args.file), device, &error);
     if (!loaded.dump) return context.fail(error);
     Librarian librarian(device);
-    error = args.verify ? librarian.sendVerified(*location, *loaded.dump) : librarian.send(*location, *loaded.dump);
+    error = args.verify ? librarian.sendVerified(target, *loaded.dump) : librarian.send(target, *loaded.dump);
     if (!error.isEmpty()) return context.fail(error);
-    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchSpec::print(*location, device)));
+    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchSpec::print(target, device)));
     return 0;
 }
 
