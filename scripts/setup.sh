@@ -42,9 +42,16 @@ if [ "$mode" = demo ]; then
   exec build/bin/motif backup build/virtual-backup
 fi
 
-# Tests over real MIDI ports need a JACK server; the script starts one only if none runs.
-bash scripts/start-jack.sh
-trap 'bash scripts/stop-jack.sh' EXIT
+# Tests over real MIDI ports need a JACK server; the script starts one only if none runs, and
+# only a server started here is stopped at the end.
+jack_pidfile=/tmp/motif-es-jackd.pid
+if ! JACK_NO_START_SERVER=1 jack_lsp >/dev/null 2>&1; then
+  rm -f "$jack_pidfile"
+  bash scripts/start-jack.sh
+  [ -f "$jack_pidfile" ] && trap 'bash scripts/stop-jack.sh' EXIT
+else
+  echo "JACK server runs (already running)."
+fi
 
 ctest --test-dir build --output-on-failure -j "$jobs"
 

@@ -20,7 +20,9 @@ fi
 
 # No audio device is touched, so no need to ask D-Bus for one.
 export JACK_NO_AUDIO_RESERVATION=1
-nohup jackd --no-realtime -d dummy -r 48000 -p 1024 >"$LOG" 2>&1 </dev/null &
+# A generous client timeout: on a loaded machine (parallel builds and tests) a client that
+# misses one cycle must not be thrown out of the graph.
+nohup jackd --no-realtime -t 10000 -d dummy -r 48000 -p 1024 >"$LOG" 2>&1 </dev/null &
 pid=$!
 echo "$pid" >"$PIDFILE"
 

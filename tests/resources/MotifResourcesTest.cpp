@@ -24,7 +24,7 @@ QByteArray readAll(const QString& path)
 // The file in the source tree that ":/motif/" + path was compiled from.
 QString sourceFile(const QString& path)
 {
-    return QStringLiteral(MOTIF_TESTDATA_DIR "/../../motif/") + path;
+    return QStringLiteral(MOTIF_SOURCE_DIR "/motif/") + path;
 }
 
 } // namespace
