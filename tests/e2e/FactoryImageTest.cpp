@@ -1,0 +1,33 @@
+// The module's init templates and the virtual instrument's factory image are two independent
+// readings of the same layouts: a fresh instrument's edit buffers must hold exactly the init
+// patches, block for block and byte for byte.
+#include "core/Clock.h"
+#include "emulator/VirtualInstrument.h"
+#include "motif/Motif.h"
+#include "zaltor/BulkDump.h"
+#include "zaltor/LoopbackTransport.h"
+
+#include <gtest/gtest.h>
+
+TEST(FactoryImage, EditBuffersHoldTheInitPatches)
+{
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    auto [host, far] = LoopbackTransport::createPair("host", "instrument");
+    VirtualInstrument instrument(VirtualInstrument::Model::ES7);
+    instrument.attach(*far);
+    Motif device;
+    device.connectPorts(host.get(), host.get());
+    const BulkDump* inits[] = {device.getInitVoice(),       device.getInitDrumVoice(), device.getInitPlgVoice(),
+                               device.getInitPerformance(), device.getInitMix(),       device.getInitMaster()};
+    for (int type = 0; type < 6; ++type) {
+        BulkDump bulk;
+        ASSERT_TRUE(device.syncEditBufferRequest(type, bulk, 1000)) << type;
+        device.strip(&bulk);
+        const BulkDump& init = *inits[type];
+        ASSERT_EQ(bulk.count(), init.count()) << type;
+        for (int i = 0; i < init.count(); ++i)
+            EXPECT_EQ(bulk.at(i)->toString(), init.at(i)->toString()) << "type " << type << " block " << i;
+    }
+    EXPECT_EQ(instrument.errors(), QStringList{});
+}
