@@ -1,5 +1,5 @@
 #include "CliContext.h"
-#include "PatchSpec.h"
+#include "PatchNotation.h"
 
 namespace {
 constexpr int WaitMs = 1000;
@@ -42,7 +42,7 @@ int runDemo(CliContext& context)
     for (const DemoStep& step : Selections) {
         heading(QString::fromLatin1(step.title));
         QString error;
-        const auto patch = PatchSpec::parse(QString::fromLatin1(step.patch), device, &error);
+        const auto patch = PatchNotation::parse(QString::fromLatin1(step.patch), device, &error);
         if (!patch) return context.fail(error);
         device.setModeByBank(patch->bank());
         device.patchChange(*patch);

@@ -1,7 +1,7 @@
 #include "CliContext.h"
 #include "Commands.h"
 #include "Numbers.h"
-#include "PatchSpec.h"
+#include "PatchNotation.h"
 #include "WireFormatter.h"
 
 #include "core/Clock.h"
@@ -64,13 +64,13 @@ int select(CliContext& context, const DeviceArgs& args)
     if (!session) return 1;
     Motif& device = session->device();
     QString error;
-    const auto patch = PatchSpec::parse(QString::fromStdString(args.patch), device, &error);
+    const auto patch = PatchNotation::parse(QString::fromStdString(args.patch), device, &error);
     if (!patch) return context.fail(error);
     WireLog log(context, *session);
     // The instrument selects a patch only in the mode that plays it.
     device.setModeByBank(patch->bank());
     device.patchChange(*patch);
-    const QString bank = PatchSpec::bankName(patch->bank(), device);
+    const QString bank = PatchNotation::bankName(patch->bank(), device);
     log.finish(QJsonObject{{"bank", bank}, {"msb", patch->msb()}, {"lsb", patch->lsb()}, {"program", patch->program()},
                            {"mode", device.currentMode()}},
                QStringLiteral("selected %1:%2 in %3 mode").arg(bank).arg(patch->program()).arg(Motif::modeName(device.currentMode())));

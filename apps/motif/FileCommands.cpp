@@ -1,7 +1,7 @@
 #include "CliContext.h"
 #include "Commands.h"
 #include "PatchFile.h"
-#include "PatchSpec.h"
+#include "PatchNotation.h"
 
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
@@ -33,7 +33,7 @@ QJsonArray references(OpenedFile& file)
     QJsonArray out;
     for (int i = 0; i < list.count(); ++i) {
         const Patch p = list.patch(i);
-        out.append(QStringLiteral("%1:%2").arg(PatchSpec::bankName(p.bank(), file.device)).arg(p.program()));
+        out.append(QStringLiteral("%1:%2").arg(PatchNotation::bankName(p.bank(), file.device)).arg(p.program()));
     }
     return out;
 }
@@ -119,9 +119,9 @@ int reindex(CliContext& context, const FileArgs& args)
     OpenedFile file(args.file);
     if (!file.patch.dump) return context.fail(file.error);
     QString error;
-    const auto from = PatchSpec::parse(QString::fromStdString(args.from), file.device, &error);
+    const auto from = PatchNotation::parse(QString::fromStdString(args.from), file.device, &error);
     if (!from) return context.fail(error);
-    const auto to = PatchSpec::parse(QString::fromStdString(args.to), file.device, &error);
+    const auto to = PatchNotation::parse(QString::fromStdString(args.to), file.device, &error);
     if (!to) return context.fail(error);
     const QJsonArray before = references(file);
     file.patch.dump->reindexPatch(*from, *to);

@@ -39,11 +39,11 @@ QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
                                                 : device_.syncPatchRequest(location.patch, bulk, false);
         if (!ok) {
             error = QStringLiteral("no bulk from the instrument for %1 within %2 ms")
-                        .arg(PatchSpec::print(location, device_))
+                        .arg(PatchNotation::print(location, device_))
                         .arg(WaitMs);
             if (!location.isEditBuffer() && device_.getBulkControl(location.patch) == Motif::NoControl)
                 return QStringLiteral("%1 cannot be fetched: its bank has no bulk blocks")
-                    .arg(PatchSpec::print(location, device_));
+                    .arg(PatchNotation::print(location, device_));
             continue;
         }
         error = badChecksum(bulk);
@@ -65,7 +65,7 @@ QString Librarian::send(const PatchLocation& location, PatchDump& dump)
     if (device_.getBulkControl(location.patch) == Motif::NoControl || bankType != dump.type() ||
         !device_.isUserBank(location.patch.bank()))
         return QStringLiteral("a %1 cannot be stored at %2").arg(PatchFile::typeName(dump.type()),
-                                                                PatchSpec::print(location, device_));
+                                                                PatchNotation::print(location, device_));
     device_.patchTransmit(location.patch, &dump, false);
     return QString();
 }
@@ -81,7 +81,7 @@ QString Librarian::sendVerified(const PatchLocation& location, PatchDump& dump)
         if (!error.isEmpty()) continue;
         device_.strip(&back);
         if (sameBlocks(back, dump)) return QString();
-        error = QStringLiteral("%1 reads back different from what was sent").arg(PatchSpec::print(location, device_));
+        error = QStringLiteral("%1 reads back different from what was sent").arg(PatchNotation::print(location, device_));
     }
     return error;
 }

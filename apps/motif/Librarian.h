@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PatchSpec.h"
+#include "PatchNotation.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -86,7 +86,7 @@ std::unique_ptr<Session> openAt(CliContext& context, const std::string& text, Pa
     auto session = context.openSession();
     if (!session) return nullptr;
     QString error;
-    const auto parsed = PatchSpec::parseLocation(QString::fromStdString(text), session->device(), &error);
+    const auto parsed = PatchNotation::parseLocation(QString::fromStdString(text), session->device(), &error);
     if (!parsed) {
         context.fail(error);
         return nullptr;
@@ -110,7 +110,7 @@ int get(CliContext& context, const TransferArgs& args)
     if (!PatchFile::write(path, bulk, &error)) return context.fail(error);
     auto dump = librarian.toDump(bulk);
     QJsonObject result = dump ? librarian.describe(*dump) : QJsonObject();
-    result.insert("location", PatchSpec::print(target, device));
+    result.insert("location", PatchNotation::print(target, device));
     result.insert("file", path);
     result.insert("messages", bulk.count());
     if (context.json)
@@ -135,7 +135,7 @@ int put(CliContext& context, const TransferArgs& args)
     Librarian librarian(device);
     error = args.verify ? librarian.sendVerified(target, *loaded.dump) : librarian.send(target, *loaded.dump);
     if (!error.isEmpty()) return context.fail(error);
-    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchSpec::print(target, device)));
+    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchNotation::print(target, device)));
     return 0;
 }
 
@@ -155,7 +155,7 @@ int backup(CliContext& context, const TransferArgs& args)
     QJsonArray patches;
     QStringList failures;
     for (const PatchLocation& location : locations) {
-        const QString name = PatchSpec::print(location, device);
+        const QString name = PatchNotation::print(location, device);
         progress.step(name);
         BulkDump bulk;
         QString error = librarian.fetch(location, bulk);
@@ -204,7 +204,7 @@ int restore(CliContext& context, const TransferArgs& args)
         const QString name = entry["location"].toString();
         progress.step(name);
         QString error;
-        const auto location = PatchSpec::parseLocation(name, device, &error);
+        const auto location = PatchNotation::parseLocation(name, device, &error);
         LoadedPatch loaded;
         if (location) loaded = PatchFile::read(dir + '/' + entry["file"].toString(), device, &error);
         if (loaded.dump)
@@ -230,7 +230,7 @@ int initPatch(CliContext& context, const TransferArgs& args)
     PatchLocation location{Patch(), type};
     QString error;
     if (!args.patch.empty()) {
-        const auto parsed = PatchSpec::parseLocation(QString::fromStdString(args.patch), device, &error);
+        const auto parsed = PatchNotation::parseLocation(QString::fromStdString(args.patch), device, &error);
         if (!parsed) return context.fail(error);
         location = *parsed;
     }
@@ -239,8 +239,8 @@ int initPatch(CliContext& context, const TransferArgs& args)
     dump->init();
     error = Librarian(device).send(location, *dump);
     if (!error.isEmpty()) return context.fail(error);
-    log.finish(QJsonObject{{"type", PatchFile::typeName(type)}, {"location", PatchSpec::print(location, device)}},
-               QStringLiteral("initialised %1 at %2").arg(PatchFile::typeName(type), PatchSpec::print(location, device)));
+    log.finish(QJsonObject{{"type", PatchFile::typeName(type)}, {"location", PatchNotation::print(location, device)}},
+               QStringLiteral("initialised %1 at %2").arg(PatchFile::typeName(type), PatchNotation::print(location, device)));
     return 0;
 }
 

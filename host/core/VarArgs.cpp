@@ -13,7 +13,7 @@ namespace {
 
 constexpr int maxField = 4096;
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool zero = false;
     bool plus = false;
@@ -21,7 +21,7 @@ struct Spec {
     bool alt = false;
     int width = 0;
     int precision = -1;
-    char conversion = 0;
+    char letter = 0;
 };
 
 // A sign and a magnitude, so that signed and unsigned arguments print their true value.
@@ -88,66 +88,66 @@ QString digits(unsigned long long value, int base, bool upper)
     return text;
 }
 
-QString pad(const Spec& spec, const QString& head, QString body)
+QString pad(const Conversion& conversion, const QString& head, QString body)
 {
-    const qsizetype fill = spec.width - head.size() - body.size();
+    const qsizetype fill = conversion.width - head.size() - body.size();
     if (fill <= 0) return head + body;
-    if (spec.left) return head + body + QString(fill, QLatin1Char(' '));
-    if (spec.zero) return head + QString(fill, QLatin1Char('0')) + body;
+    if (conversion.left) return head + body + QString(fill, QLatin1Char(' '));
+    if (conversion.zero) return head + QString(fill, QLatin1Char('0')) + body;
     return QString(fill, QLatin1Char(' ')) + head + body;
 }
 
-QString formatInteger(const Spec& spec, const VarArgs::Arg& arg)
+QString formatInteger(const Conversion& conversion, const VarArgs::Arg& arg)
 {
     const Integer n = toInteger(arg);
-    const char c = spec.conversion;
+    const char c = conversion.letter;
     QString head;
     QString body;
     if (c == 'd' || c == 'i') {
         head = n.negative   ? QStringLiteral("-")
-               : spec.plus  ? QStringLiteral("+")
-               : spec.space ? QStringLiteral(" ")
+               : conversion.plus  ? QStringLiteral("+")
+               : conversion.space ? QStringLiteral(" ")
                             : QString();
         body = digits(n.magnitude, 10, false);
     } else {
         const unsigned long long bits = toBits(n);
         const int base = c == 'u' ? 10 : c == 'o' ? 8 : c == 'b' ? 2 : 16;
         body = digits(bits, base, c == 'X');
-        if (spec.alt && bits != 0) {
+        if (conversion.alt && bits != 0) {
             if (c == 'x') head = QStringLiteral("0x");
             if (c == 'X') head = QStringLiteral("0X");
             if (c == 'b') head = QStringLiteral("0b");
         }
-        if (spec.alt && c == 'o' && body.front() != QLatin1Char('0')) body.prepend(QLatin1Char('0'));
+        if (conversion.alt && c == 'o' && body.front() != QLatin1Char('0')) body.prepend(QLatin1Char('0'));
     }
-    Spec layout = spec;
-    if (spec.precision >= 0) {
+    Conversion layout = conversion;
+    if (conversion.precision >= 0) {
         // An explicit precision is the least number of digits; zero prints nothing for 0.
         layout.zero = false;
-        if (spec.precision == 0 && body == QLatin1String("0") && !(spec.alt && c == 'o')) body.clear();
-        if (body.size() < spec.precision)
-            body.prepend(QString(spec.precision - body.size(), QLatin1Char('0')));
+        if (conversion.precision == 0 && body == QLatin1String("0") && !(conversion.alt && c == 'o')) body.clear();
+        if (body.size() < conversion.precision)
+            body.prepend(QString(conversion.precision - body.size(), QLatin1Char('0')));
     }
     return pad(layout, head, body);
 }
 
-QString formatFloat(const Spec& spec, double value)
+QString formatFloat(const Conversion& conversion, double value)
 {
     // The C library formats floating point best; the format handed to it is built here from
     // checked parts only.
     char fmt[32];
-    std::snprintf(fmt, sizeof fmt, "%%%s%s%s%s%s*.*%c", spec.left ? "-" : "", spec.zero ? "0" : "",
-                  spec.plus ? "+" : "", spec.space ? " " : "", spec.alt ? "#" : "", spec.conversion);
-    const int precision = spec.precision < 0 ? 6 : spec.precision;
-    const int length = std::snprintf(nullptr, 0, fmt, spec.width, precision, value);
+    std::snprintf(fmt, sizeof fmt, "%%%s%s%s%s%s*.*%c", conversion.left ? "-" : "", conversion.zero ? "0" : "",
+                  conversion.plus ? "+" : "", conversion.space ? " " : "", conversion.alt ? "#" : "", conversion.letter);
+    const int precision = conversion.precision < 0 ? 6 : conversion.precision;
+    const int length = std::snprintf(nullptr, 0, fmt, conversion.width, precision, value);
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), fmt, spec.width, precision, value);
+    std::snprintf(text.data(), text.size(), fmt, conversion.width, precision, value);
     text.resize(static_cast<std::size_t>(length));
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString formatChar(const Spec& spec, const VarArgs::Arg& arg)
+QString formatChar(const Conversion& conversion, const VarArgs::Arg& arg)
 {
     QString body;
     if (const auto* text = std::get_if<QString>(&arg)) {
@@ -160,36 +160,36 @@ QString formatChar(const Spec& spec, const VarArgs::Arg& arg)
             body = QString::fromUcs4(&code, 1);
         }
     }
-    Spec layout = spec;
+    Conversion layout = conversion;
     layout.zero = false;
     return pad(layout, {}, body);
 }
 
-QString formatText(const Spec& spec, const VarArgs::Arg& arg)
+QString formatText(const Conversion& conversion, const VarArgs::Arg& arg)
 {
     QString body = toText(arg);
-    if (spec.precision >= 0 && body.size() > spec.precision) body.truncate(spec.precision);
-    Spec layout = spec;
+    if (conversion.precision >= 0 && body.size() > conversion.precision) body.truncate(conversion.precision);
+    Conversion layout = conversion;
     layout.zero = false;
     return pad(layout, {}, body);
 }
 
-QString formatOne(const Spec& spec, const VarArgs::Arg& arg)
+QString formatOne(const Conversion& conversion, const VarArgs::Arg& arg)
 {
-    switch (spec.conversion) {
+    switch (conversion.letter) {
     case 'c':
-        return formatChar(spec, arg);
+        return formatChar(conversion, arg);
     case 's':
-        return formatText(spec, arg);
+        return formatText(conversion, arg);
     case 'f':
     case 'F':
     case 'e':
     case 'E':
     case 'g':
     case 'G':
-        return formatFloat(spec, toDouble(arg));
+        return formatFloat(conversion, toDouble(arg));
     default:
-        return formatInteger(spec, arg);
+        return formatInteger(conversion, arg);
     }
 }
 
@@ -223,26 +223,26 @@ QString VarArgs::format() const
         const std::size_t specStart = i;
         flushLiteral(specStart);
         ++i;
-        Spec spec;
+        Conversion conversion;
         for (; i < fmt_.size(); ++i) {
             const char f = fmt_[i];
             if (f == '-')
-                spec.left = true;
+                conversion.left = true;
             else if (f == '0')
-                spec.zero = true;
+                conversion.zero = true;
             else if (f == '+')
-                spec.plus = true;
+                conversion.plus = true;
             else if (f == ' ')
-                spec.space = true;
+                conversion.space = true;
             else if (f == '#')
-                spec.alt = true;
+                conversion.alt = true;
             else
                 break;
         }
-        spec.width = readNumber(fmt_, i);
+        conversion.width = readNumber(fmt_, i);
         if (i < fmt_.size() && fmt_[i] == '.') {
             ++i;
-            spec.precision = readNumber(fmt_, i);
+            conversion.precision = readNumber(fmt_, i);
         }
         while (i < fmt_.size() && std::string_view("hlLqjzt").find(fmt_[i]) != std::string_view::npos)
             ++i;
@@ -250,14 +250,14 @@ QString VarArgs::format() const
             literal = specStart;
             break;
         }
-        spec.conversion = fmt_[i++];
+        conversion.letter = fmt_[i++];
         literal = i;
-        if (spec.conversion == '%') {
+        if (conversion.letter == '%') {
             out += QLatin1Char('%');
-        } else if (std::string_view("diuxXocsfFeEgGb").find(spec.conversion) == std::string_view::npos) {
+        } else if (std::string_view("diuxXocsfFeEgGb").find(conversion.letter) == std::string_view::npos) {
             literal = specStart; // not a conversion: printed as it stands
         } else if (next < args_.size()) {
-            out += formatOne(spec, args_[next++]);
+            out += formatOne(conversion, args_[next++]);
         }
     }
     flushLiteral(fmt_.size());

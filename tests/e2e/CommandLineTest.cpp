@@ -4,24 +4,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun motif(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = CliApp().run(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-QJsonObject json(const std::string& text) { return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object(); }
 } // namespace
 
 TEST(CommandLine, BuildsMessages)

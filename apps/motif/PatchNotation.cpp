@@ -1,4 +1,4 @@
-#include "PatchSpec.h"
+#include "PatchNotation.h"
 
 #include "PatchFile.h"
 #include "zaltor/MidiDevice.h"
@@ -26,7 +26,7 @@ std::optional<int> dataByte(const QString& text)
 }
 } // namespace
 
-std::optional<Patch> PatchSpec::parse(const QString& text, MidiDevice& device, QString* error)
+std::optional<Patch> PatchNotation::parse(const QString& text, MidiDevice& device, QString* error)
 {
     const int colon = text.lastIndexOf(':');
     if (colon <= 0) {
@@ -59,7 +59,7 @@ std::optional<Patch> PatchSpec::parse(const QString& text, MidiDevice& device, Q
     return Patch(*bank, *program);
 }
 
-QString PatchSpec::bankName(unsigned short bank, MidiDevice& device)
+QString PatchNotation::bankName(unsigned short bank, MidiDevice& device)
 {
     for (const char* table : BankTables) {
         const BankSet banks = device.bankSet(QString::fromLatin1(table));
@@ -69,7 +69,7 @@ QString PatchSpec::bankName(unsigned short bank, MidiDevice& device)
     return QString::asprintf("%d/%d", bank >> 8, bank & 0xFF);
 }
 
-std::optional<PatchLocation> PatchSpec::parseLocation(const QString& text, MidiDevice& device, QString* error)
+std::optional<PatchLocation> PatchNotation::parseLocation(const QString& text, MidiDevice& device, QString* error)
 {
     if (text.startsWith(QLatin1String("edit:"), Qt::CaseInsensitive)) {
         const int type = PatchFile::typeFromName(text.mid(5));
@@ -86,7 +86,7 @@ std::optional<PatchLocation> PatchSpec::parseLocation(const QString& text, MidiD
     return PatchLocation{*patch, -1};
 }
 
-QString PatchSpec::print(const PatchLocation& location, MidiDevice& device)
+QString PatchNotation::print(const PatchLocation& location, MidiDevice& device)
 {
     if (location.isEditBuffer()) return QStringLiteral("edit:") + PatchFile::typeName(location.editType);
     return QStringLiteral("%1:%2").arg(bankName(location.patch.bank(), device)).arg(location.patch.program());

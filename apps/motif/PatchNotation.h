@@ -17,7 +17,7 @@ struct PatchLocation {
     bool isEditBuffer() const { return editType >= 0; }
 };
 
-class PatchSpec {
+class PatchNotation {
 public:
     // BANK:PROGRAM, or edit:TYPE (voice, drum, plg, performance, mix, master).
     static std::optional<PatchLocation> parseLocation(const QString& text, MidiDevice& device, QString* error);
