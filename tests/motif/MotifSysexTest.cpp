@@ -157,6 +157,10 @@ TEST(MotifSysex, SetAddressRetargetsABulkAndRenewsItsChecksum)
     EXPECT_EQ(m.toString(), "F0 43 00 7F 00 00 00 0E 08 05 65 F7");
     EXPECT_EQ(m.getAddress(), 0x0E0805u);
     EXPECT_TRUE(m.checksumValid());
+    // A request is too short to hold a block address: its F7 must survive.
+    MotifSysex request = message("F0 43 30 7F 00 00 00 0A F7");
+    request.setAddress(0);
+    EXPECT_EQ(request.toString(), "F0 43 30 7F 00 00 00 0A F7");
     MotifSysex foreign = message("F0 41 00 F7");
     foreign.setAddress(0x0E0805);
     EXPECT_EQ(foreign.toString(), "F0 41 00 F7");
