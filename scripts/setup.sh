@@ -57,5 +57,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "setup: sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer, libstdc++ assertions)"
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DMOTIF_SANITIZE=ON -DMOTIF_BENCH=OFF
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
