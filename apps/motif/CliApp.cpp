@@ -18,6 +18,10 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     app.add_option("--virtual-model", model, "Model of the in-process virtual instrument: ES6, ES7 or ES8")
         ->capture_default_str();
     app.add_flag("--json", context.json, "Answer in JSON");
+    app.add_option("--pace", context.session.paceMs,
+                   "Pause after each message of a bulk, in ms (default 10 on real ports: safe for a DIN cable "
+                   "and JACK's buffer)")
+        ->check(CLI::Range(0, 1000));
 
     CommandAction action;
     addSysexCommands(app, context, action);

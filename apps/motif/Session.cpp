@@ -31,6 +31,7 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* e
     session->device_->connectPorts(session->hostEnd_.get(), session->hostEnd_.get());
     // A virtual cable needs no pause between the messages of a bulk.
     if (session->isVirtual()) session->device_->setTransmitDelay(0);
+    if (options.paceMs >= 0) session->device_->setTransmitDelay(options.paceMs);
     return session;
 }
 

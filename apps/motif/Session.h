@@ -14,6 +14,9 @@ struct SessionOptions {
     // The in-process virtual instrument; the default when no port is named.
     bool useVirtual = false;
     VirtualInstrument::Model model = VirtualInstrument::Model::ES7;
+    // The pause after each message of a bulk, in ms; -1 keeps the default (none for the in-process
+    // instrument, the device's own for real ports).
+    int paceMs = -1;
 };
 
 // A device wired to an instrument: real ports through RtMidi, or the virtual instrument over an

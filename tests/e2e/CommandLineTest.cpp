@@ -37,6 +37,8 @@ TEST(CommandLine, RefusesBadInputWithOneLineAndAnExitCode)
         EXPECT_EQ(run.err.rfind("motif: ", 0), 0u) << run.err;
     }
     EXPECT_NE(motif({"nonsense"}).code, 0);
+    EXPECT_NE(motif({"--pace", "-1", "store"}).code, 0);
+    EXPECT_EQ(motif({"--pace", "5", "store"}).code, 0);
     EXPECT_EQ(motif({"sysex", "--help"}).code, 0);
 }
 
