@@ -1,5 +1,6 @@
 // The device module against the virtual instrument, in-process: two independent readings of the
 // same protocol have to agree on every byte.
+#include "InstrumentRig.h"
 #include "core/Clock.h"
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
@@ -8,25 +9,12 @@
 #include <gtest/gtest.h>
 
 namespace {
-class DeviceAgainstInstrument : public ::testing::Test {
+class DeviceAgainstInstrument : public ::testing::Test, public InstrumentRig {
 protected:
-    explicit DeviceAgainstInstrument(VirtualInstrument::Model model = VirtualInstrument::Model::ES7)
-        : instrument(model)
-    {
-        auto pair = LoopbackTransport::createPair("host", "instrument");
-        host = std::move(pair.first);
-        far = std::move(pair.second);
-        instrument.attach(*far);
-        device.connectPorts(host.get(), host.get());
-    }
     ~DeviceAgainstInstrument() override { EXPECT_EQ(instrument.errors(), QStringList{}); }
 
     ManualClock clock;
     ScopedClock scoped{clock};
-    std::unique_ptr<LoopbackTransport> host;
-    std::unique_ptr<LoopbackTransport> far;
-    VirtualInstrument instrument;
-    Motif device;
 };
 } // namespace
 

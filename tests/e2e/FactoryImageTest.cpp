@@ -1,11 +1,9 @@
 // The module's init templates and the virtual instrument's factory image are two independent
 // readings of the same layouts: a fresh instrument's edit buffers must hold exactly the init
 // patches, block for block and byte for byte.
+#include "InstrumentRig.h"
 #include "core/Clock.h"
-#include "emulator/VirtualInstrument.h"
-#include "motif/Motif.h"
 #include "zaltor/BulkDump.h"
-#include "zaltor/LoopbackTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +11,8 @@ TEST(FactoryImage, EditBuffersHoldTheInitPatches)
 {
     ManualClock clock;
     ScopedClock scoped(clock);
-    auto [host, far] = LoopbackTransport::createPair("host", "instrument");
-    VirtualInstrument instrument(VirtualInstrument::Model::ES7);
-    instrument.attach(*far);
-    Motif device;
-    device.connectPorts(host.get(), host.get());
+    InstrumentRig rig;
+    Motif& device = rig.device;
     const BulkDump* inits[] = {device.getInitVoice(),       device.getInitDrumVoice(), device.getInitPlgVoice(),
                                device.getInitPerformance(), device.getInitMix(),       device.getInitMaster()};
     for (int type = 0; type < 6; ++type) {
@@ -29,5 +24,5 @@ TEST(FactoryImage, EditBuffersHoldTheInitPatches)
         for (int i = 0; i < init.count(); ++i)
             EXPECT_EQ(bulk.at(i)->toString(), init.at(i)->toString()) << "type " << type << " block " << i;
     }
-    EXPECT_EQ(instrument.errors(), QStringList{});
+    EXPECT_EQ(rig.instrument.errors(), QStringList{});
 }

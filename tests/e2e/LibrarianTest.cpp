@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include "CliRunner.h"
+#include "InstrumentRig.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -228,21 +229,7 @@ TEST_F(LibrarianCli, RefusesFilesThatAreNotWholeMotifEsPatches)
 
 namespace {
 // A device and an instrument of its own on an in-process cable.
-struct Rig {
-    Rig()
-    {
-        auto pair = LoopbackTransport::createPair("host", "instrument");
-        host = std::move(pair.first);
-        far = std::move(pair.second);
-        instrument.attach(*far);
-        device.connectPorts(host.get(), host.get());
-    }
-
-    std::unique_ptr<LoopbackTransport> host;
-    std::unique_ptr<LoopbackTransport> far;
-    VirtualInstrument instrument{VirtualInstrument::Model::ES7};
-    Motif device;
-};
+using Rig = InstrumentRig;
 
 QString fileOf(Motif& device, const PatchLocation& location)
 {

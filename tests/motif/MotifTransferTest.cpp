@@ -1,5 +1,6 @@
 // Moving whole patches: what the device puts on the wire for every transfer operation, and what a
 // real instrument (the virtual one) makes of it.
+#include "InstrumentRig.h"
 #include "TestSupport.h"
 
 #include "core/Clock.h"
@@ -37,15 +38,10 @@ class MotifTransfer : public ::testing::Test {
 };
 
 // The device wired to the virtual instrument, which answers requests from its own memory.
-class MotifTransferToInstrument : public ::testing::Test {
+class MotifTransferToInstrument : public ::testing::Test, public InstrumentRig {
   protected:
     MotifTransferToInstrument()
     {
-        auto pair = LoopbackTransport::createPair("host", "instrument");
-        host = std::move(pair.first);
-        far = std::move(pair.second);
-        instrument.attach(*far);
-        device.connectPorts(host.get(), host.get());
         device.setMonitor([this](bool outgoing, const MidiBytes& message) {
             if (outgoing) sent << hex(message);
         });
@@ -54,10 +50,6 @@ class MotifTransferToInstrument : public ::testing::Test {
 
     ManualClock clock;
     ScopedClock scoped{clock};
-    std::unique_ptr<LoopbackTransport> host;
-    std::unique_ptr<LoopbackTransport> far;
-    VirtualInstrument instrument{VirtualInstrument::Model::ES7};
-    Motif device;
     QStringList sent;
 };
 } // namespace

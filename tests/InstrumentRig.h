@@ -1,0 +1,25 @@
+#pragma once
+
+#include "emulator/VirtualInstrument.h"
+#include "motif/Motif.h"
+#include "zaltor/LoopbackTransport.h"
+
+#include <memory>
+
+// A device and a virtual instrument of its own on an in-process cable. The transports are
+// declared first so that they outlive both ends.
+struct InstrumentRig {
+    explicit InstrumentRig(VirtualInstrument::Model model = VirtualInstrument::Model::ES7) : instrument(model)
+    {
+        auto pair = LoopbackTransport::createPair("host", "instrument");
+        host = std::move(pair.first);
+        far = std::move(pair.second);
+        instrument.attach(*far);
+        device.connectPorts(host.get(), host.get());
+    }
+
+    std::unique_ptr<LoopbackTransport> host;
+    std::unique_ptr<LoopbackTransport> far;
+    VirtualInstrument instrument;
+    Motif device;
+};
