@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draw the module's images (motif/images/*.png) as one-bit line art.
+"""Draw the module's images (motif/images/*.png) and the core icons (host/core/images) as line art.
 
 Every image is drawn here from straight lines and sampled curves, so the pictures carry no
 third-party material and can be regenerated at any time. Each PNG is a two-colour palette
@@ -20,6 +20,7 @@ import zlib
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
 DEFAULT_DIR = REPO / "motif" / "images"
+CORE_DIR = REPO / "host" / "core" / "images"
 INK = (0x20, 0x20, 0x20)
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
@@ -217,6 +218,31 @@ IMAGES = {
 }
 
 
+def draw_open():
+    """An open folder: the back with its tab, the front flap tilted forward."""
+    canvas = Canvas(16, 16)
+    canvas.polyline([(1, 13), (1, 3), (5, 3), (6, 4), (12, 4), (12, 6)])
+    canvas.polyline([(1, 13), (4, 6), (15, 6), (12, 13), (1, 13)])
+    return canvas
+
+
+def draw_delete():
+    """A bin with a lid and three ribs."""
+    canvas = Canvas(16, 16)
+    canvas.line(2, 3, 13, 3)
+    canvas.frame(6, 1, 9, 3)
+    canvas.polyline([(3, 4), (4, 14), (11, 14), (12, 4)])
+    for x in (5, 8, 10):
+        canvas.line(x, 6, x, 12)
+    return canvas
+
+
+CORE_IMAGES = {
+    "open.png": draw_open,
+    "delete.png": draw_delete,
+}
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--dir", type=pathlib.Path, default=DEFAULT_DIR)
@@ -224,8 +250,9 @@ def main():
     args = parser.parse_args()
 
     stale = []
-    for name, draw in IMAGES.items():
-        path = args.dir / name
+    for name, draw in [(args.dir / n, d) for n, d in IMAGES.items()] + [(CORE_DIR / n, d) for n, d in CORE_IMAGES.items()]:
+        path = name
+        name = path.name
         png = encode(draw())
         if args.check:
             current = path.read_bytes() if path.exists() else b""

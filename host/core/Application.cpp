@@ -51,6 +51,18 @@ void Application::writeProfileInt(const QString& section, const QString& key, in
     settings->sync();
 }
 
+QString Application::readProfileText(const QString& section, const QString& key, const QString& def)
+{
+    return openProfile()->value(profileKey(section, key), def).toString();
+}
+
+void Application::writeProfileText(const QString& section, const QString& key, const QString& value)
+{
+    const auto settings = openProfile();
+    settings->setValue(profileKey(section, key), value);
+    settings->sync();
+}
+
 void Application::setProfilePath(const QString& file)
 {
     profilePath() = file;

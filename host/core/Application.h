@@ -12,6 +12,9 @@ public:
     // The integer stored under section/key, or def when there is none or it is not a number.
     static int readProfileInt(const QString& section, const QString& key, int def);
     static void writeProfileInt(const QString& section, const QString& key, int value);
+    // Texts such as the folder a file prompt last opened; def when there is none.
+    static QString readProfileText(const QString& section, const QString& key, const QString& def);
+    static void writeProfileText(const QString& section, const QString& key, const QString& value);
     // Keeps the profile in the given INI file instead; the empty text restores the user's profile.
     static void setProfilePath(const QString& file);
 };

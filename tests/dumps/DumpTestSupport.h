@@ -2,6 +2,8 @@
 
 #include "zaltor/BulkDump.h"
 
+#include "OffscreenApplication.h"
+
 #include <QApplication>
 #include <QMenu>
 #include <QString>
@@ -28,20 +30,6 @@ inline QString dataHex(const Sysex* message, int from, int n)
     QStringList bytes;
     for (int i = from; i < from + n; ++i) bytes << QString::asprintf("%02X", message->dataAt(i));
     return bytes.join(' ');
-}
-
-// Menus need a widget application; the tests run without a display.
-inline void ensureApplication()
-{
-    if (QApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_dumps";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit the platform plugin may already be gone, and tearing the
-    // application down then crashes the test program after its tests passed.
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
 }
 
 // Hands the pop-up menu to `act` once it shows (the menu runs its own event loop).
