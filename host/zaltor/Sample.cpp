@@ -1,0 +1,220 @@
+#include "zaltor/Sample.h"
+
+#include "zaltor/SampleChunks.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+struct SndFileCloser {
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndFile = std::unique_ptr<SNDFILE, SndFileCloser>;
+
+constexpr int BlockFrames = 4096;
+
+void fail(QString* error, const QString& text)
+{
+    if (error) *error = text;
+}
+
+// Bits per sample that a file's encoding holds; encodings that are not plain integers (floats,
+// compressed codecs) arrive at the width that keeps their precision.
+int bitsOf(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_DPCM_8:
+        return 8;
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_DWVW_24:
+    case SF_FORMAT_ALAC_20:
+    case SF_FORMAT_ALAC_24:
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+        return 24;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_ALAC_32:
+        return 32;
+    default:
+        return 16;
+    }
+}
+
+// The instrument chunks live in WAV-like and AIFF files only.
+bool containerOf(int format, SampleChunks::Container& container)
+{
+    switch (format & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+    case SF_FORMAT_RF64:
+        container = SampleChunks::Wav;
+        return true;
+    case SF_FORMAT_AIFF:
+        container = SampleChunks::Aiff;
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<std::uint8_t> chunkOf(SNDFILE* file, const QByteArray& id)
+{
+    SF_CHUNK_INFO info{};
+    std::memcpy(info.id, id.constData(), std::min<std::size_t>(std::size_t(id.size()), sizeof info.id - 1));
+    info.id_size = unsigned(id.size());
+    SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(file, &info);
+    if (!it || sf_get_chunk_size(it, &info) != SF_ERR_NO_ERROR) return {};
+    // A chunk may claim more bytes than the file has; only the part looked at is loaded, and what
+    // the file lacks stays zero.
+    std::vector<std::uint8_t> data(std::min<std::size_t>(info.datalen, SampleChunks::MaxChunkBytes));
+    info.datalen = unsigned(data.size());
+    info.data = data.data();
+    if (data.empty() || sf_get_chunk_data(it, &info) != SF_ERR_NO_ERROR) return {};
+    return data;
+}
+
+int majorFormatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "aif" || suffix == "aiff" || suffix == "aifc") return SF_FORMAT_AIFF;
+    if (suffix == "flac") return SF_FORMAT_FLAC;
+    return SF_FORMAT_WAV;
+}
+
+int subFormatOf(int major, int bits)
+{
+    if (bits <= 8) return major == SF_FORMAT_WAV ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_S8;
+    if (bits <= 16) return SF_FORMAT_PCM_16;
+    // FLAC stops at 24 bits.
+    if (bits <= 24 || major == SF_FORMAT_FLAC) return SF_FORMAT_PCM_24;
+    return SF_FORMAT_PCM_32;
+}
+
+} // namespace
+
+void Sample::reset()
+{
+    *this = Sample();
+}
+
+bool Sample::isValid() const
+{
+    const int frames = sampleLength();
+    if (!format().isValid() || frames == 0) return false;
+    if (!format().isStereo()) return right().isEmpty();
+    return right().size() == left().size();
+}
+
+void Sample::limitSettings()
+{
+    for (int* value :
+         {&rootKey, &keyLow, &keyHigh, &velocityLow, &velocityHigh, &volume, &pan, &coarseTune, &fineTune})
+        *value = std::clamp(*value, 0, 127);
+    const auto frames = std::uint32_t(sampleLength());
+    sampleStart = std::min(sampleStart, frames);
+    loopStart = std::min(loopStart, frames);
+    loopEnd = std::min(loopEnd, frames);
+    if (loopEnd <= loopStart || loopMode < LoopNone || loopMode > LoopAlternate) loopMode = LoopNone;
+}
+
+bool Sample::fromFile(const QString& path, QString* error)
+{
+    reset();
+    SF_INFO info{};
+    SndFile file(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
+    if (!file) {
+        fail(error, QString("Cannot read %1: %2").arg(path, sf_strerror(nullptr)));
+        return false;
+    }
+    if (info.channels < 1 || info.channels > 2) {
+        fail(error,
+             QString("%1 has %2 channels; only mono and stereo can be used").arg(path).arg(info.channels));
+        return false;
+    }
+    format() = AudioFormat(info.samplerate, bitsOf(info.format), info.channels);
+    std::vector<std::int32_t> block(std::size_t(BlockFrames) * std::size_t(info.channels));
+    sf_count_t got = 0;
+    while ((got = sf_readf_int(file.get(), block.data(), BlockFrames)) > 0) {
+        if (!appendFrames(std::span(block).first(std::size_t(got) * std::size_t(info.channels)))) {
+            reset();
+            fail(error, QString("%1 is too long").arg(path));
+            return false;
+        }
+    }
+    const int status = sf_error(file.get());
+    if (status != SF_ERR_NO_ERROR || !isValid()) {
+        const QString reason = status != SF_ERR_NO_ERROR ? QString(sf_strerror(file.get()))
+                               : sampleLength() == 0     ? QString("no audio")
+                                                         : QString("no usable sample rate");
+        reset();
+        fail(error, QString("Cannot read %1: %2").arg(path, reason));
+        return false;
+    }
+    SampleChunks::Container container;
+    if (containerOf(info.format, container))
+        SampleChunks::read(*this, container, [&](const QByteArray& id) { return chunkOf(file.get(), id); });
+    limitSettings();
+    const char* title = sf_get_string(file.get(), SF_STR_TITLE);
+    name = title && *title ? QString::fromUtf8(title) : QFileInfo(path).completeBaseName();
+    return true;
+}
+
+bool Sample::toFile(const QString& path, QString* error) const
+{
+    if (!isValid()) {
+        fail(error, QString("No audio to write to %1").arg(path));
+        return false;
+    }
+    const int major = majorFormatOf(path);
+    SF_INFO info{};
+    info.samplerate = int(std::lround(format().sampleRate()));
+    info.channels = format().channels();
+    info.format = major | subFormatOf(major, format().bitsPerSample());
+    const QString temporary = path + ".tmp";
+    SndFile file(sf_open(QFile::encodeName(temporary).constData(), SFM_WRITE, &info));
+    if (!file) {
+        fail(error, QString("Cannot write %1: %2").arg(path, sf_strerror(nullptr)));
+        return false;
+    }
+    bool ok = true;
+    if (!name.isEmpty()) sf_set_string(file.get(), SF_STR_TITLE, name.toUtf8().constData());
+    SampleChunks::Container container;
+    if (containerOf(major, container)) {
+        for (SampleChunks::Chunk& chunk : SampleChunks::write(*this, container)) {
+            SF_CHUNK_INFO ci{};
+            std::memcpy(ci.id, chunk.id.constData(), std::size_t(chunk.id.size()));
+            ci.id_size = unsigned(chunk.id.size());
+            ci.datalen = unsigned(chunk.data.size());
+            ci.data = chunk.data.data();
+            ok = ok && sf_set_chunk(file.get(), &ci) == SF_ERR_NO_ERROR;
+        }
+    }
+    for (int first = 0; ok && first < sampleLength(); first += BlockFrames) {
+        const std::vector<std::int32_t> frames = framesAt(first, BlockFrames);
+        const sf_count_t count = sf_count_t(frames.size()) / info.channels;
+        ok = sf_writef_int(file.get(), frames.data(), count) == count;
+    }
+    const QString reason = sf_strerror(file.get());
+    ok = sf_close(file.release()) == 0 && ok;
+    std::error_code renamed;
+    if (ok)
+        std::filesystem::rename(QFile::encodeName(temporary).toStdString(),
+                                QFile::encodeName(path).toStdString(), renamed);
+    if (!ok || renamed) {
+        QFile::remove(temporary);
+        fail(error, QString("Cannot write %1: %2")
+                        .arg(path, ok ? QString::fromStdString(renamed.message()) : reason));
+        return false;
+    }
+    return true;
+}

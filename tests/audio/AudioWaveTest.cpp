@@ -1,0 +1,89 @@
+#include "zaltor/AudioWave.h"
+#include "zaltor/Note.h"
+
+#include <gtest/gtest.h>
+
+TEST(AudioFormat, WidthsTakeWholeBytesAndPrintTheirChannels)
+{
+    EXPECT_EQ(AudioFormat(44100, 8, 1).bytesPerSample(), 1);
+    EXPECT_EQ(AudioFormat(44100, 12, 1).bytesPerSample(), 2);
+    EXPECT_EQ(AudioFormat(44100, 16, 1).bytesPerSample(), 2);
+    EXPECT_EQ(AudioFormat(44100, 24, 1).bytesPerSample(), 3);
+    EXPECT_EQ(AudioFormat(44100, 32, 1).bytesPerSample(), 4);
+    EXPECT_EQ(AudioFormat(44100, 0, 1).bytesPerSample(), 0);
+    EXPECT_EQ(AudioFormat(44100, 33, 1).bytesPerSample(), 0);
+    EXPECT_EQ(AudioFormat(44100, 16, 1).printMonoStereo(), "Mono");
+    EXPECT_EQ(AudioFormat(44100, 16, 2).printMonoStereo(), "Stereo");
+    EXPECT_TRUE(AudioFormat(22050.5, 16, 2).isValid());
+    EXPECT_FALSE(AudioFormat(0, 16, 1).isValid());
+    EXPECT_FALSE(AudioFormat(44100, 16, 3).isValid());
+    EXPECT_FALSE(AudioFormat(44100, 40, 1).isValid());
+}
+
+TEST(AudioWave, SamplesAreSignedLittleEndianPerChannel)
+{
+    AudioWave wave;
+    wave.setFormat(AudioFormat(48000, 16, 2));
+    const std::vector<std::int32_t> left = {0, 1, -1, 32767, -32768};
+    const std::vector<std::int32_t> right = {256, -256, 0, 0, 0};
+    wave.setSamples(0, left);
+    wave.setSamples(1, right);
+    EXPECT_EQ(wave.left().toString(), "00 00 01 00 FF FF FF 7F 00 80");
+    EXPECT_EQ(wave.right().toString(), "00 01 00 FF 00 00 00 00 00 00");
+    EXPECT_EQ(wave.totalSize(), 20);
+    EXPECT_EQ(wave.sampleLength(), 5);
+    EXPECT_EQ(wave.sampleAt(0, 4), -32768);
+    EXPECT_EQ(wave.sampleAt(1, 1), -256);
+    EXPECT_EQ(wave.sampleAt(0, 5), 0);
+    EXPECT_EQ(wave.sampleAt(0, -1), 0);
+    EXPECT_FLOAT_EQ(wave.valueAt(0, 4), -1.0f);
+    EXPECT_FLOAT_EQ(wave.valueAt(1, 0), 256.0f / 32768.0f);
+
+    // Full-scale frames interleave the channels and keep the top bits of each sample.
+    EXPECT_EQ(wave.framesAt(3, 9), (std::vector<std::int32_t>{32767 << 16, 0, INT32_MIN, 0}));
+    AudioWave copy;
+    copy.setFormat(wave.format());
+    ASSERT_TRUE(copy.appendFrames(wave.framesAt(0, 2)));
+    ASSERT_TRUE(copy.appendFrames(wave.framesAt(2, 3)));
+    EXPECT_EQ(copy, wave);
+
+    wave.reset();
+    EXPECT_EQ(wave.format(), AudioFormat(44100, 16, 1));
+    EXPECT_EQ(wave.totalSize(), 0);
+}
+
+TEST(AudioWave, OddWidthsSitInTheirBytes)
+{
+    AudioWave wave;
+    wave.setFormat(AudioFormat(44100, 24, 1));
+    ASSERT_TRUE(wave.appendFrames(std::vector<std::int32_t>{0x12345678, -0x100}));
+    EXPECT_EQ(wave.left().toString(), "56 34 12 FF FF FF");
+    EXPECT_EQ(wave.sampleAt(0, 1), -1);
+
+    // 12-bit samples are held left-aligned in two bytes, like 16-bit ones.
+    wave.setFormat(AudioFormat(44100, 12, 1));
+    wave.left().reset();
+    ASSERT_TRUE(wave.appendFrames(std::vector<std::int32_t>{0x7FF00000, int(0x80000000)}));
+    EXPECT_EQ(wave.left().toString(), "F0 7F 00 80");
+    EXPECT_EQ(wave.sampleLength(), 2);
+
+    wave.setFormat(AudioFormat(44100, 8, 1));
+    wave.setSamples(0, std::vector<std::int32_t>{-128, 127, -1});
+    EXPECT_EQ(wave.left().toString(), "80 7F FF");
+    EXPECT_EQ(wave.framesAt(0, 3), (std::vector<std::int32_t>{INT32_MIN, 127 << 24, -(1 << 24)}));
+    // Mono answers its one channel on both sides.
+    EXPECT_EQ(wave.sampleAt(1, 1), 127);
+}
+
+TEST(Note, NamesKeysFromCMinusTwo)
+{
+    EXPECT_EQ(Note::name(60), "C3");
+    EXPECT_EQ(Note::name(0), "C-2");
+    EXPECT_EQ(Note::name(11), "B-2");
+    EXPECT_EQ(Note::name(13), "C#-1");
+    EXPECT_EQ(Note::name(69), "A3");
+    EXPECT_EQ(Note::name(70), "A#3");
+    EXPECT_EQ(Note::name(127), "G8");
+    EXPECT_EQ(Note::name(-1), "");
+    EXPECT_EQ(Note::name(128), "");
+}
