@@ -3,6 +3,7 @@
 #include "emulator/EsWire.h"
 #include "emulator/ShortMessage.h"
 #include "emulator/SystemParameter.h"
+#include "emulator/WideParameter.h"
 
 namespace {
 
@@ -193,6 +194,15 @@ void VirtualInstrument::handleEditBuffer(std::span<const std::uint8_t> bytes, co
                                       "(%zu bytes left)",
                                       message.data.size(), message.address, target.size()),
                     outcome);
+    for (std::size_t i = 0; i < message.data.size(); ++i) {
+        const std::optional<WideParameter> wide = WideParameter::holding(message.address + std::uint32_t(i));
+        if (wide && (wide->address != message.address || wide->size != message.data.size()))
+            return fail(bytes,
+                        QString::asprintf("bad length: 0x%06X is a %zu-byte parameter and changes only whole, "
+                                          "got %zu data bytes at 0x%06X",
+                                          wide->address, wide->size, message.data.size(), message.address),
+                        outcome);
+    }
     std::copy(message.data.begin(), message.data.end(), target.begin());
     logEntry(bytes, QStringLiteral("parameter change: %1 = %2").arg(where, EsWire::toHex(message.data)));
 }

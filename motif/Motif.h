@@ -13,6 +13,7 @@ class PLGDump;
 class PatchDump;
 class PerformanceDump;
 class VoiceDump;
+class VoiceCopierInfo;
 
 #include "zaltor/Containers.h"
 
@@ -83,6 +84,13 @@ public:
     bool bulkTransmitAltered(unsigned int control, Sysex* message, int wait);
     bool bulkTransmitAltered(unsigned int control, Sysex* const* messages, int count, int wait);
     void bulkTransmitAltered(BulkDump* dump, Sysex* const* messages, int count);
+
+    // ---- Voice copier: a stored voice or drum kit into a part of the performance (mode 1) or
+    // mix (any other mode) being edited, by single parameter changes. Each hands over to the
+    // other when the voice of info is of the other kind; nothing is sent when the dump lacks
+    // one of the blocks read or info's part is not one the mode has.
+    void CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int mode);
+    void CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int mode);
 
     // ---- Initial patches of every type, built once with the device
     BulkDump* getInitVoice() const;

@@ -1,0 +1,85 @@
+// The patch selector over the device's bank lists: which banks and programs it offers, with
+// which names, and what it answers for patches it cannot show.
+#include "dumps/DumpTestSupport.h"
+
+#include "motif/Motif.h"
+#include "zaltor/MidiPatchEdit.h"
+
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList itemsOf(const QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+class PatchEdit : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureApplication(); }
+
+    Motif device;
+};
+
+} // namespace
+
+TEST_F(PatchEdit, OffersTheBanksOfTheSetWithTheirProgramsAndNames)
+{
+    MidiPatchEdit edit(nullptr, &device, "VOICES");
+    auto* bank = edit.findChild<QComboBox*>("bank");
+    auto* program = edit.findChild<QComboBox*>("program");
+    ASSERT_TRUE(bank && program);
+    EXPECT_EQ(itemsOf(bank), (QStringList{"PRE1", "PRE2", "PRE3", "PRE4", "PRE5", "PRE6", "GM", "USER1",
+                                          "USER2", "DR:GM", "DR:PRE", "DR:USR"}));
+    EXPECT_EQ(edit.patch(), Patch(0x3F00, 0));
+    EXPECT_EQ(edit.bankSet().firstPatch(), Patch(0x3F00, 0));
+    ASSERT_EQ(program->count(), 128);
+    EXPECT_EQ(program->itemText(0), "001 Ap:Full Grand");
+    EXPECT_EQ(program->itemText(4), "005 Kb:Glasgow");
+
+    device.updateUserPatchName(Patch(0x3F28, 2), "My Kit");
+    bank->setCurrentIndex(9);
+    EXPECT_EQ(itemsOf(program), QStringList{"001 Dr:StereoGM"});
+    bank->setCurrentIndex(11);
+    ASSERT_EQ(program->count(), 32);
+    EXPECT_EQ(program->itemText(0), "001");
+    EXPECT_EQ(program->itemText(2), "003 My Kit");
+    EXPECT_EQ(program->itemText(31), "032");
+}
+
+TEST_F(PatchEdit, KeepsTheProgramAcrossBanksWhereItExists)
+{
+    MidiPatchEdit edit(nullptr, &device, "VOICES");
+    auto* bank = edit.findChild<QComboBox*>("bank");
+    EXPECT_TRUE(edit.setPatch(Patch(0x3F08, 100)));
+    EXPECT_EQ(edit.patch(), Patch(0x3F08, 100));
+    bank->setCurrentIndex(1);
+    EXPECT_EQ(edit.patch(), Patch(0x3F01, 100));
+    bank->setCurrentIndex(10);
+    EXPECT_EQ(edit.patch(), Patch(0x3F20, 63));
+    bank->setCurrentIndex(9);
+    EXPECT_EQ(edit.patch(), Patch(0x7F00, 0));
+}
+
+TEST_F(PatchEdit, ShowsTheFirstPatchForOneOutsideTheSet)
+{
+    MidiPatchEdit edit(nullptr, &device, "VOICES");
+    EXPECT_TRUE(edit.setPatch(Patch(0x3F28, 31)));
+    EXPECT_EQ(edit.patch(), Patch(0x3F28, 31));
+    for (const Patch& outside : {Patch(0x3F28, 32), Patch(0x7F00, 1), Patch(0x3F40, 0), Patch()}) {
+        edit.setPatch(Patch(0x3F09, 7));
+        EXPECT_FALSE(edit.setPatch(outside)) << outside.value();
+        EXPECT_EQ(edit.patch(), Patch(0x3F00, 0)) << outside.value();
+    }
+
+    MidiPatchEdit empty(nullptr, nullptr, "VOICES");
+    EXPECT_FALSE(empty.patch().isValid());
+    EXPECT_FALSE(empty.setPatch(Patch(0x3F00, 0)));
+    MidiPatchEdit unknown(nullptr, &device, "NO_SUCH_TABLE");
+    EXPECT_FALSE(unknown.patch().isValid());
+    EXPECT_FALSE(unknown.bankSet().firstPatch().isValid());
+}
