@@ -3,6 +3,8 @@
 #include "motif/MotifExport.h"
 #include "zaltor/MidiDevice.h"
 
+#include <QMap>
+#include <QStringList>
 #include <memory>
 
 class BulkDump;
@@ -12,6 +14,7 @@ class MixDump;
 class PLGDump;
 class PatchDump;
 class PerformanceDump;
+class QWidget;
 class VoiceDump;
 class VoiceCopierInfo;
 
@@ -53,7 +56,10 @@ public:
     bool isUserBank(unsigned short bank) override;
     int bankType(unsigned short bank) override;
     QString bankTypeName(int type) override;
-    unsigned int getIndexedAddress(unsigned int address, int index) override { return address + unsigned(index) * 2; }
+    unsigned int getIndexedAddress(unsigned int address, int index) override
+    {
+        return address + unsigned(index) * 2;
+    }
     void setPartVolume(int part, int volume) override;
     PatchDump* createPatchDump(int type) override;
 
@@ -152,6 +158,36 @@ private:
     std::unique_ptr<PerformanceDump> initPerformance_;
     std::unique_ptr<MixDump> initMix_;
     std::unique_ptr<MasterDump> initMaster_;
+
+    // ---- PLG150 plug-in boards: slots 0-2, each with its bank list file plg1.ini-plg3.ini
+public:
+    // The board file that stands for an empty slot.
+    static constexpr const char* PlgEmptySlot = "(none)";
+    // The folder of the device's own files, in the user's data location
+    // ($XDG_DATA_HOME/motif-es/Motif ES); createPLGFile creates it when missing.
+    QString deviceFolder() const;
+    // The name of the board in a slot as the loaded bank lists say; empty without one.
+    QString plgName(int slot) const;
+    // For each slot in turn: forgets the bank set "PLG<n>", then loads plg<n>.ini into the
+    // device's tables. A missing file keeps what was loaded before.
+    void loadPLG();
+    // Writes a slot's bank list from a board definition file. "(none)" writes the empty slot; the
+    // empty text leaves the file alone. Nothing is reported: a failed write keeps the old file.
+    void createPLGFile(int slot, const QString& boardFile);
+    // Runs the setup dialog modally; true when the user accepted it.
+    bool plgSetup(QWidget* parent);
+    // The banks of a slot's loaded bank list: bank select and the name section of each.
+    BankSet plgBanks(int slot) const;
+    // The names of a name section by program, below its Total; programs without a name are absent.
+    static QMap<int, QString> plgProgramNames(const IniSection& names);
+    // The board definitions the module carries, as resource paths, by name.
+    static QStringList plgBoardFiles();
+
+protected:
+    QString plgFileName(int slot) const;
+    QString translatePLGBankName(const QString& entry, int slot) const;
+    // The text of a slot's bank list file for a board definition.
+    QString plgBankList(int slot, const IniFile& board) const;
 };
 
 // Parameter address of voice element `element` (0-3) in the block of `part` (0-6).

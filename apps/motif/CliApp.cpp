@@ -29,6 +29,7 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     addPortCommands(app, context, action);
     addTransferCommands(app, context, action);
     addFileCommands(app, context, action);
+    addPlgCommands(app, context, action);
     addEsFileCommands(app, context, action);
     addCopyVoiceCommand(app, context, action);
 

@@ -14,5 +14,6 @@ void addDeviceCommands(CLI::App& app, CliContext& context, CommandAction& action
 void addPortCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
+void addPlgCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addEsFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addCopyVoiceCommand(CLI::App& app, CliContext& context, CommandAction& action);

@@ -14,6 +14,8 @@
 #include <QJsonDocument>
 #include <unistd.h>
 
+#include <optional>
+
 namespace {
 struct TransferArgs {
     std::string patch;
@@ -21,7 +23,8 @@ struct TransferArgs {
     std::string output;
     std::string dir;
     std::string type;
-    std::string plg;
+    // Absent: the slots with a board installed.
+    std::optional<std::string> plg;
     bool verify = false;
 };
 
@@ -139,15 +142,25 @@ int put(CliContext& context, const TransferArgs& args)
     return 0;
 }
 
+// The slots a backup saves the PLG user banks of: those given, or else those with a board installed.
+std::vector<int> installedBoardSlots(const Motif& device)
+{
+    std::vector<int> boardSlots;
+    for (int slot = 0; slot < 3; ++slot)
+        if (!device.plgName(slot).isEmpty()) boardSlots.push_back(slot + 1);
+    return boardSlots;
+}
+
 int backup(CliContext& context, const TransferArgs& args)
 {
-    const auto boardSlots = plgSlots(context, args.plg);
-    if (!boardSlots) return 1;
+    const auto givenSlots = args.plg ? plgSlots(context, *args.plg) : std::optional<std::vector<int>>();
+    if (args.plg && !givenSlots) return 1;
     const QString dir = QString::fromStdString(args.dir);
     if (!QDir().mkpath(dir)) return context.fail(QStringLiteral("cannot create the folder '%1'").arg(dir));
     auto session = context.openSession();
     if (!session) return 1;
     Motif& device = session->device();
+    const auto boardSlots = givenSlots ? givenSlots : installedBoardSlots(device);
     device.identify(1000);
     Librarian librarian(device);
     const auto locations = librarian.userLocations(*boardSlots);
@@ -277,7 +290,9 @@ void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& acti
 
     auto* backupCmd = app.add_subcommand("backup", "Save the whole user memory to a folder of .syx files and index.json");
     backupCmd->add_option("DIR", args->dir, "The folder (created if missing)")->required();
-    backupCmd->add_option("--plg", args->plg, "Slots with a PLG150 board installed, e.g. 1,3: their user banks too");
+    backupCmd->add_option("--plg", args->plg,
+                          "Slots whose PLG150 user banks to save too, e.g. 1,3 (default: the slots with a board "
+                          "installed, see 'motif plg list'; --plg '' for none)");
     bind(backupCmd, backup);
 
     auto* restoreCmd = app.add_subcommand("restore", "Send a backup folder back to the instrument");

@@ -36,7 +36,9 @@ TEST(MotifResources, RegisteredAtLoadAndOnRequest)
     registerMotifResources();
     EXPECT_EQ(QDir(QStringLiteral(":/motif")).entryList(), QStringList({"data", "images"}));
     EXPECT_EQ(QDir(QStringLiteral(":/motif/data")).entryList(),
-              QStringList({"data_ES.ini", "data_RackES.ini", "effects_ES.xml"}));
+              QStringList({"data_ES.ini", "data_RackES.ini", "effects_ES.xml", "PLG150-AN.ini",
+                           "PLG150-AP.ini", "PLG150-DR.ini", "PLG150-DX.ini", "PLG150-PC.ini",
+                           "PLG150-PF.ini", "PLG150-VL.ini"}));
 }
 
 TEST(MotifResources, UnregisteredOnRequestAndRegisteredAgain)
