@@ -31,6 +31,7 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     addFileCommands(app, context, action);
     addPlgCommands(app, context, action);
     addEsFileCommands(app, context, action);
+    addYsfcCommands(app, context, action);
     addCopyVoiceCommand(app, context, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());

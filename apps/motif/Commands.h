@@ -16,4 +16,5 @@ void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& acti
 void addFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addPlgCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addEsFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
+void addYsfcCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addCopyVoiceCommand(CLI::App& app, CliContext& context, CommandAction& action);

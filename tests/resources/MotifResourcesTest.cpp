@@ -38,7 +38,7 @@ TEST(MotifResources, RegisteredAtLoadAndOnRequest)
     EXPECT_EQ(QDir(QStringLiteral(":/motif/data")).entryList(),
               QStringList({"data_ES.ini", "data_RackES.ini", "effects_ES.xml", "PLG150-AN.ini",
                            "PLG150-AP.ini", "PLG150-DR.ini", "PLG150-DX.ini", "PLG150-PC.ini",
-                           "PLG150-PF.ini", "PLG150-VL.ini"}));
+                           "PLG150-PF.ini", "PLG150-VL.ini", "x0v_drumkit.bin", "x0v_voice.bin"}));
 }
 
 TEST(MotifResources, UnregisteredOnRequestAndRegisteredAgain)

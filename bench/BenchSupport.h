@@ -1,0 +1,121 @@
+#pragma once
+// What the file benchmarks share: running a program for its wall time, and running a piece of
+// the library in a child process, so that its peak resident size is its own and not the
+// generator's or another measurement's.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+inline double seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+// Runs a program and answers its wall time, or a negative time when it failed.
+inline double run(std::vector<std::string> args)
+{
+    // What the parent printed must not be printed again by the child.
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double elapsed = seconds(std::chrono::steady_clock::now() - start);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1.0;
+}
+
+struct ChildRun {
+    bool ok = false;
+    double seconds = 0;
+    // The child's peak resident size.
+    double peakBytes = 0;
+};
+
+// Runs `work` in a fresh child process; it answers whether it succeeded. The child starts with the
+// parent's resident pages, so the parent should hold nothing large when it calls this.
+inline ChildRun inChild(const std::function<bool()>& work)
+{
+    // What the parent printed must not be printed again by the child.
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const bool ok = work();
+        std::fflush(stdout);
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    ChildRun result;
+    result.seconds = seconds(std::chrono::steady_clock::now() - start);
+    // ru_maxrss is in KiB on Linux.
+    result.peakBytes = double(usage.ru_maxrss) * 1024.0;
+    result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return result;
+}
+
+struct CopyReference {
+    double cp = 0;     // median of three copies, the page cache warm
+    double cpSync = 0; // one copy flushed to the disk, as the library's store is
+};
+
+inline CopyReference copyReference(const fs::path& original, const fs::path& copied)
+{
+    // The first copy warms the page cache for every run after it.
+    run({"cp", original.string(), copied.string()});
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        fs::remove(copied);
+        times.push_back(run({"cp", original.string(), copied.string()}));
+    }
+    std::sort(times.begin(), times.end());
+    fs::remove(copied);
+    CopyReference reference;
+    reference.cp = times[1];
+    reference.cpSync = run({"cp", original.string(), copied.string()}) + run({"sync", copied.string()});
+    fs::remove(copied);
+    return reference;
+}
+
+// False, with a message, when the folder cannot hold `factor` times `bytes`.
+inline bool roomFor(const fs::path& dir, double bytes, double factor, const char* program)
+{
+    if (double(fs::space(dir).available) >= factor * bytes) return true;
+    std::fprintf(stderr, "%s: %s has less than %.1f GiB free\n", program, dir.c_str(),
+                 factor * bytes / (1 << 30));
+    return false;
+}
+
+inline void printRatios(const ChildRun& loadStore, const CopyReference& reference, double fileSize)
+{
+    std::printf("cp: %.3f s (median of 3), cp + fsync: %.3f s\n", reference.cp, reference.cpSync);
+    std::printf("load + store: %.3f s\n", loadStore.seconds);
+    std::printf("time(load+store) / time(cp)         = %.2f (target <= 1.5)\n",
+                loadStore.seconds / reference.cp);
+    std::printf("time(load+store) / time(cp + fsync) = %.2f\n", loadStore.seconds / reference.cpSync);
+    std::printf("peak RSS / file size                = %.2f (%.2f GiB; target <= 1.1)\n",
+                loadStore.peakBytes / fileSize, loadStore.peakBytes / (1 << 30));
+}
+
+} // namespace bench

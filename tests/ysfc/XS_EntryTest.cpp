@@ -1,0 +1,144 @@
+// The catalogue entry record: its exact bytes in both layouts, reading it back, and its text form.
+#include "motif/documents/XS_Entry.h"
+#include "core/Archive.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+
+namespace {
+
+XS_Entry sampleEntry()
+{
+    XS_Entry entry;
+    entry.owner = 0x01020304;
+    entry.data_size = 1640;
+    entry.time = 0xA0B0C0D0;
+    entry.data_offset = 12;
+    entry.content_number = 0x3F0800;
+    entry.filter = 3;
+    entry.favorite = 1;
+    entry.content_name = QStringLiteral("0:256:Piano");
+    entry.filename = QStringLiteral("3F0800-Voice.vce");
+    entry.rel_filenames =
+        QStringList{QStringLiteral("0001-Waveform.wfm"), QStringLiteral("0002-Waveform.wfm")};
+    return entry;
+}
+
+QByteArray written(const XS_Entry& entry, const char* model)
+{
+    Archive archive;
+    entry.toArchive(QLatin1String(model), archive);
+    return QByteArray(reinterpret_cast<const char*>(archive.bytes().data()),
+                      qsizetype(archive.bytes().size()));
+}
+
+std::vector<std::uint8_t> vec(const QByteArray& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+const QByteArray kTexts = QByteArray("0:256:Piano\0"
+                                     "3F0800-Voice.vce\0"
+                                     "0001-Waveform.wfm\0"
+                                     "0002-Waveform.wfm\0",
+                                     65);
+
+} // namespace
+
+TEST(XS_Entry, RecordLayoutDependsOnTheModel)
+{
+    const QByteArray xf = written(sampleEntry(), "Motif XF");
+    const QByteArray numbers = QByteArray::fromHex("01020304 00000668 A0B0C0D0 0000000C 003F0800");
+    EXPECT_EQ(xf, QByteArray::fromHex("00000057") + numbers + QByteArray::fromHex("0301") + kTexts);
+    // Every other model leaves the filter byte out.
+    for (const char* model : {"Motif XS", "S90 XS", "Motif Rack XS", ""}) {
+        const QByteArray xs = written(sampleEntry(), model);
+        EXPECT_EQ(xs, QByteArray::fromHex("00000056") + numbers + QByteArray::fromHex("01") + kTexts)
+            << model;
+        EXPECT_EQ(xf.size(), xs.size() + 1);
+    }
+    EXPECT_EQ(written(XS_Entry(), "Motif XF"), QByteArray::fromHex("00000018"
+                                                                   "00000000"
+                                                                   "00000000"
+                                                                   "00000000"
+                                                                   "00000000"
+                                                                   "00000000"
+                                                                   "0000"
+                                                                   "0000"));
+}
+
+TEST(XS_Entry, ReadsBackWhatItWrites)
+{
+    for (const char* model : {"Motif XF", "Motif XS"}) {
+        Archive archive(vec(written(sampleEntry(), model)));
+        XS_Entry entry;
+        entry.item_index = 7;
+        EXPECT_TRUE(entry.fromArchive(QLatin1String(model), archive));
+        EXPECT_TRUE(archive.eof());
+        EXPECT_EQ(entry.owner, 0x01020304u);
+        EXPECT_EQ(entry.data_size, 1640);
+        EXPECT_EQ(entry.time, 0xA0B0C0D0u);
+        EXPECT_EQ(entry.data_offset, 12);
+        EXPECT_EQ(entry.content_number, 0x3F0800);
+        EXPECT_EQ(entry.filter, QLatin1String(model) == QLatin1String("Motif XF") ? 3 : 0);
+        EXPECT_EQ(entry.favorite, 1);
+        EXPECT_EQ(entry.content_name, "0:256:Piano");
+        EXPECT_EQ(entry.filename, "3F0800-Voice.vce");
+        EXPECT_EQ(entry.rel_filenames, QStringList({"0001-Waveform.wfm", "0002-Waveform.wfm"}));
+        EXPECT_EQ(entry.item_index, 7);
+    }
+
+    // The list grows by what the record holds; it is not emptied first.
+    Archive archive(vec(written(sampleEntry(), "Motif XF")));
+    XS_Entry entry;
+    entry.rel_filenames = QStringList{QStringLiteral("kept")};
+    ASSERT_TRUE(entry.fromArchive(QStringLiteral("Motif XF"), archive));
+    EXPECT_EQ(entry.rel_filenames, QStringList({"kept", "0001-Waveform.wfm", "0002-Waveform.wfm"}));
+}
+
+TEST(XS_Entry, BrokenRecordsAreRefusedWithoutReadingPastThem)
+{
+    // A length that ends inside a text: the text runs on past the record.
+    QByteArray cut = written(sampleEntry(), "Motif XS");
+    cut[3] = char(0x20);
+    Archive inside(vec(cut));
+    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), inside));
+
+    // A length past the end of the bytes: the reader stops at the end instead of looping.
+    QByteArray longer = written(sampleEntry(), "Motif XS");
+    longer[0] = char(0x7F);
+    Archive past(vec(longer));
+    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), past));
+    EXPECT_TRUE(past.failed());
+
+    // Fixed fields cut short.
+    Archive shortRecord(vec(QByteArray::fromHex("0000001400000001")));
+    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), shortRecord));
+    EXPECT_TRUE(shortRecord.failed());
+}
+
+TEST(XS_Entry, TextFormAndCopies)
+{
+    XS_Entry entry = sampleEntry();
+    entry.data_offset = -1;
+    EXPECT_EQ(entry.toString(), "owner: 01020304\n"
+                                "data_size: 1640\n"
+                                "time: A0B0C0D0\n"
+                                "data_offset: FFFFFFFF = -1\n"
+                                "content_number: 4130816 (3F0800)\n"
+                                "filter: 11\n"
+                                "favorite: 1\n"
+                                "content_name: 0:256:Piano\n"
+                                "filename: 3F0800-Voice.vce\n"
+                                "rel_filenames: 0001-Waveform.wfm,0002-Waveform.wfm\n");
+    EXPECT_EQ(XS_Entry().toString(),
+              "owner: 00000000\ndata_size: 0\ntime: 00000000\ndata_offset: 00000000 = 0\n"
+              "content_number: 0 (000000)\nfilter: 0\nfavorite: 0\ncontent_name: \n"
+              "filename: \nrel_filenames: \n");
+
+    entry.item_index = 4;
+    XS_Entry copy;
+    copy = entry;
+    EXPECT_EQ(copy.item_index, 4);
+    EXPECT_EQ(copy.toString(), entry.toString());
+}
