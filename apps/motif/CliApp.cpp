@@ -32,6 +32,7 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     addPlgCommands(app, context, action);
     addEsFileCommands(app, context, action);
     addYsfcCommands(app, context, action);
+    addX0vCommands(app, context, action);
     addCopyVoiceCommand(app, context, action);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -17,4 +17,5 @@ void addFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addPlgCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addEsFileCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addYsfcCommands(CLI::App& app, CliContext& context, CommandAction& action);
+void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action);
 void addCopyVoiceCommand(CLI::App& app, CliContext& context, CommandAction& action);

@@ -1,0 +1,117 @@
+#include "X0vLibrary.h"
+
+#include "core/Archive.h"
+#include "motif/documents/XS_Chunk.h"
+
+#include <QJsonArray>
+
+namespace X0vLibrary {
+
+QString open(X0V_Document& library, const QString& path)
+{
+    if (library.loadLibrary(path)) return QString();
+    return QStringLiteral("cannot open library '%1': %2").arg(path, library.errorText());
+}
+
+QString save(X0V_Document& library, const QString& path)
+{
+    if (library.storeFile(path)) return QString();
+    return QStringLiteral("cannot write library '%1': %2 (the original file is unchanged)")
+        .arg(path, library.errorText());
+}
+
+std::optional<int> waveBank(const QString& text)
+{
+    const QStringList names{QStringLiteral("USR"), QStringLiteral("FL1"), QStringLiteral("FL2")};
+    const int named = int(names.indexOf(text.toUpper()));
+    if (named >= 0) return named + 1;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (ok && number >= 1 && number <= 3) return number;
+    return std::nullopt;
+}
+
+std::optional<Bank> voiceBank(const X0V_Document& library, const QString& text)
+{
+    const auto& banks = library.voices().banks();
+    for (int i = 0; i < banks.count(); ++i)
+        if (XS_Voice::BankName(library.model(), banks.at(i)->id()).compare(text, Qt::CaseInsensitive) == 0)
+            return banks.at(i)->id();
+    const QStringList parts = text.split(QLatin1Char('/'));
+    bool msbOk = false, lsbOk = false;
+    if (parts.size() == 2) {
+        const int msb = parts[0].toInt(&msbOk), lsb = parts[1].toInt(&lsbOk);
+        if (msbOk && lsbOk && msb >= 0 && msb < 128 && lsb >= 0 && lsb < 128 &&
+            library.voices().getBank(Bank(msb << 8 | lsb)))
+            return Bank(msb << 8 | lsb);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+QJsonObject voiceObject(const X0V_Document& library, const XS_VoiceBank& bank, int position,
+                        const XS_Voice& voice)
+{
+    QJsonArray waves;
+    for (int id : voice.waveforms(library.model()))
+        waves.append(id);
+    return QJsonObject{{"bank", XS_Voice::BankName(library.model(), bank.id())},
+                       {"program", position},
+                       {"name", voice.name()},
+                       {"category1", voice.getCategory1()},
+                       {"category2", voice.getCategory2()},
+                       {"waveforms", waves}};
+}
+
+QJsonObject waveObject(const X0V_Document& library, const XS_WaveBank& bank, int position,
+                       const XS_Waveform& wave)
+{
+    return QJsonObject{{"bank", XS_Waveform::BankName(bank.id(), library.model())},
+                       {"number", position},
+                       {"id", wave.id()},
+                       {"name", wave.name()},
+                       {"keybanks", wave.keybanks().count()},
+                       {"size", double(wave.totalSize())}};
+}
+
+} // namespace
+
+QJsonObject describe(const X0V_Document& library)
+{
+    QJsonArray voices, waves, chunks;
+    int voiceSlots = 0, waveSlots = 0;
+    const auto& voiceBanks = library.voices().banks();
+    for (int b = 0; b < voiceBanks.count(); ++b) {
+        const XS_VoiceBank* bank = voiceBanks.at(b);
+        for (int p = 0; p < bank->voices().count(); ++p) {
+            ++voiceSlots;
+            const XS_Voice* voice = bank->voices().at(p);
+            if (voice->hasData()) voices.append(voiceObject(library, *bank, p, *voice));
+        }
+    }
+    const auto& waveBanks = library.waves().banks();
+    for (int b = 0; b < waveBanks.count(); ++b) {
+        const XS_WaveBank* bank = waveBanks.at(b);
+        for (int p = 0; p < bank->waveforms().count(); ++p) {
+            ++waveSlots;
+            const XS_Waveform* wave = bank->waveforms().at(p);
+            if (wave->hasData()) waves.append(waveObject(library, *bank, p, *wave));
+        }
+    }
+    for (int i = 0; i < library.chunks.count(); ++i)
+        chunks.append(
+            QJsonObject{{"id", library.chunks.at(i)->name}, {"count", library.chunks.at(i)->count}});
+    return QJsonObject{{"model", library.model()},
+                       {"version", library.version},
+                       {"voiceSlots", voiceSlots},
+                       {"emptyVoiceSlots", voiceSlots - int(voices.size())},
+                       {"waveformSlots", waveSlots},
+                       {"emptyWaveformSlots", waveSlots - int(waves.size())},
+                       {"estimatedSizeMB", library.estimatedSizeMB()},
+                       {"chunks", chunks},
+                       {"voices", voices},
+                       {"waveforms", waves}};
+}
+
+} // namespace X0vLibrary

@@ -1,0 +1,350 @@
+// Editing a library: the moving rule, renumbering after a reorder, voices following their
+// waveforms through reorders, moves, pastes and deletes, and the messages when an edit cannot be
+// done.
+#include "X0vTestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+// The voices of the bank's first n slots, by name.
+QStringList names(X0V_Document& document, Bank bank, int n)
+{
+    QStringList out;
+    for (int p = 0; p < n; ++p)
+        out << voiceAt(document, bank, p)->name().trimmed();
+    return out;
+}
+
+} // namespace
+
+TEST(X0V_DocumentEdit, ReorganizeMovesByTheRuleAndRenumbers)
+{
+    auto document = library(XsType);
+    for (int p = 0; p < 5; ++p)
+        putVoice(*document, User1, p, QString::number(p));
+
+    int target = 4;
+    EXPECT_TRUE(document->reorganizeVoices(User1, target, {0, 1}));
+    EXPECT_EQ(names(*document, User1, 5), QStringList({"2", "3", "0", "1", "4"}));
+    EXPECT_EQ(target, 2);
+    target = 0;
+    EXPECT_TRUE(document->reorganizeVoices(User1, target, {3}));
+    EXPECT_EQ(names(*document, User1, 5), QStringList({"1", "2", "3", "0", "4"}));
+    EXPECT_EQ(target, 0);
+    // The positions move in the order given, behind one another.
+    target = 5;
+    EXPECT_TRUE(document->reorganizeVoices(User1, target, {4, 0}));
+    EXPECT_EQ(names(*document, User1, 6), QStringList({"2", "3", "0", "4", "1", ""}));
+    EXPECT_EQ(target, 3);
+
+    // Every slot takes the id of its place: the voice from program 4 is program 3 now.
+    const XS_Voice* moved = voiceAt(*document, User1, 3);
+    EXPECT_EQ(moved->id(), 0x3F0803);
+    EXPECT_EQ(moved->filename, "3F0803-Voice.vce");
+    EXPECT_EQ(voiceAt(*document, User1, 127)->id(), 0x3F087F);
+    EXPECT_EQ(voiceAt(*document, User2, 0)->filename, "");
+
+    // A bank that tracks its changes reports a move that changes nothing, and is not renumbered.
+    document->voices().getBank(User2)->voices().setTracking(true);
+    target = 0;
+    EXPECT_FALSE(document->reorganizeVoices(User2, target, {0}));
+    EXPECT_EQ(voiceAt(*document, User2, 0)->filename, "");
+    target = 0;
+    EXPECT_FALSE(document->reorganizeVoices(0x3F0B, target, {0}));
+}
+
+TEST(X0V_DocumentEdit, ReorganizedWaveformsTakeTheIdsOfTheirSlotsAndVoicesFollow)
+{
+    auto document = library(XsType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("One"));
+    putWave(waveAt(*document, 1, 1), QStringLiteral("Two"));
+    putWave(waveAt(*document, 1, 2), QStringLiteral("Three"));
+    XS_Voice* voice = putVoice(*document, User1, 0, QStringLiteral("V"), {3, 1, 2, 7});
+
+    int target = 0;
+    EXPECT_TRUE(document->reorganizeWaves(1, target, {2}));
+    EXPECT_EQ(waveAt(*document, 1, 0)->name(), "Three");
+    EXPECT_EQ(waveAt(*document, 1, 0)->id(), 1);
+    EXPECT_EQ(waveAt(*document, 1, 0)->wfmEntry().filename, "0001-Waveform.wfm");
+    EXPECT_EQ(waveAt(*document, 1, 1)->id(), 2);
+    EXPECT_EQ(waveAt(*document, 1, 1)->name(), "One");
+    EXPECT_EQ(elementWaves(*document, *voice, 4), std::vector<int>({1, 2, 3, 7}));
+    EXPECT_EQ(voice->rel_filenames, QStringList({"0001-Waveform.wfm", "0002-Waveform.wfm",
+                                                 "0003-Waveform.wfm", "0007-Waveform.wfm"}));
+    EXPECT_FALSE(document->reorganizeWaves(2, target, {0}));
+}
+
+TEST(X0V_DocumentEdit, MovedWaveformsGoAfterTheLastOneOfTheOtherBank)
+{
+    ScriptedInterface script;
+    auto document = library(XfType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("A"));
+    putWave(waveAt(*document, 1, 1), QStringLiteral("B"));
+    putWave(waveAt(*document, 1, 2), QStringLiteral("C"));
+    putWave(waveAt(*document, 2, 0), QStringLiteral("Flash"));
+    XS_Voice* voice = putVoice(*document, User1, 0, QStringLiteral("V"), {1, 3, 129});
+
+    EXPECT_TRUE(document->moveWaves({2, 0}, 1, 2));
+    EXPECT_EQ(waveAt(*document, 2, 1)->name(), "C");
+    EXPECT_EQ(waveAt(*document, 2, 1)->id(), 130);
+    EXPECT_EQ(waveAt(*document, 2, 2)->name(), "A");
+    EXPECT_EQ(waveAt(*document, 2, 2)->id(), 131);
+    EXPECT_FALSE(waveAt(*document, 1, 0)->hasData());
+    EXPECT_EQ(waveAt(*document, 1, 0)->id(), 1);
+    EXPECT_EQ(waveAt(*document, 1, 1)->name(), "B");
+    EXPECT_FALSE(waveAt(*document, 1, 2)->hasData());
+    EXPECT_EQ(waveAt(*document, 1, 2)->id(), 3);
+    EXPECT_EQ(document->waves().getBank(2)->waveforms().count(), 2048);
+    EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({131, 130, 129}));
+
+    EXPECT_FALSE(document->moveWaves({1}, 1, 1));
+    EXPECT_FALSE(document->moveWaves({1}, 1, 4));
+    EXPECT_TRUE(script.calls.isEmpty());
+
+    // FL2 full: nothing moves.
+    for (const auto& waveform : document->waves().getBank(3)->waveforms())
+        waveform->create();
+    EXPECT_FALSE(document->moveWaves({1}, 1, 3));
+    EXPECT_EQ(script.calls, QStringList({"error Move Waveforms|Not available space in destination bank"}));
+    EXPECT_EQ(waveAt(*document, 1, 1)->name(), "B");
+    EXPECT_EQ(waveAt(*document, 3, 2047)->name(), "New Waveform");
+}
+
+TEST(X0V_DocumentEdit, PasteWavesStopsAtTheEndOfTheBank)
+{
+    ScriptedInterface script;
+    auto source = library(XsType);
+    Vector<const XS_Waveform*> waveforms;
+    for (int i = 0; i < 5; ++i)
+        waveforms.push_back(putWave(waveAt(*source, 1, 10 + i), QStringLiteral("W%1").arg(i)));
+
+    auto document = library(XfType);
+    EXPECT_EQ(document->pasteWaves(1, 126, waveforms), 2);
+    EXPECT_EQ(waveAt(*document, 1, 126)->name(), "W0");
+    EXPECT_EQ(waveAt(*document, 1, 126)->id(), 127);
+    EXPECT_EQ(waveAt(*document, 1, 126)->wimEntry().filename, "0127-Waveform.wim");
+    EXPECT_EQ(waveAt(*document, 1, 127)->name(), "W1");
+    EXPECT_EQ(waveAt(*document, 1, 127)->keybanks().count(), 1);
+    EXPECT_EQ(document->waves().count(), 2);
+    EXPECT_EQ(document->waves().getBank(1)->waveforms().count(), 128);
+    // The sources stay as they were, with their own key banks.
+    EXPECT_EQ(waveforms[0]->id(), 11);
+    EXPECT_NE(waveAt(*document, 1, 126)->keybanks().at(0), waveforms[0]->keybanks().at(0));
+
+    EXPECT_EQ(document->pasteWaves(2, -1, waveforms), 5);
+    EXPECT_EQ(waveAt(*document, 2, 0)->name(), "W0");
+    EXPECT_EQ(waveAt(*document, 2, 0)->id(), 129);
+    EXPECT_EQ(document->pasteWaves(4, 0, waveforms), 0);
+    EXPECT_EQ(document->pasteWaves(1, 0, {}), 0);
+    EXPECT_EQ(document->pasteWaves(1, std::numeric_limits<int>::max(), waveforms), 0);
+    EXPECT_EQ(document->waves().count(), 7);
+    EXPECT_EQ(script.calls, QStringList({"busy 1", "busy 0", "busy 1", "busy 0", "busy 1", "busy 0"}));
+}
+
+TEST(X0V_DocumentEdit, PastedVoicesBringTheirWaveformsOrUseTheirTwins)
+{
+    ScriptedInterface script;
+    auto source = library(XsType);
+    putWave(waveAt(*source, 1, 6), QStringLiteral("Strings"), 300);
+    putWave(waveAt(*source, 1, 8), QStringLiteral("Brass"), 200);
+    const XS_Voice* first = putVoice(*source, User1, 0, QStringLiteral("Both"), {7, 9});
+    const XS_Voice* second = putVoice(*source, User1, 1, QStringLiteral("Strings"), {7});
+    const XS_Voice* kit = putVoice(*source, DrumUser, 0, QStringLiteral("Kit"));
+
+    auto document = library(XsType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("Other"));
+    putWave(waveAt(*document, 1, 4), QStringLiteral("Strings"), 300);
+    const Vector<const XS_Waveform*> waveforms{waveAt(*source, 1, 6), waveAt(*source, 1, 8)};
+
+    EXPECT_EQ(document->pasteVoices(User2, 10, {first, second}, waveforms), 2);
+    // Strings is the library's own at id 5; Brass goes after the last used slot.
+    EXPECT_EQ(document->waves().count(), 3);
+    EXPECT_EQ(waveAt(*document, 1, 5)->name(), "Brass");
+    EXPECT_EQ(waveAt(*document, 1, 5)->id(), 6);
+    const XS_Voice* pasted = voiceAt(*document, User2, 10);
+    EXPECT_EQ(pasted->name().trimmed(), "Both");
+    EXPECT_EQ(pasted->id(), 0x3F090A);
+    EXPECT_EQ(pasted->filename, "3F090A-Voice.vce");
+    EXPECT_EQ(elementWaves(*document, *pasted, 2), std::vector<int>({5, 6}));
+    EXPECT_EQ(pasted->rel_filenames, QStringList({"0005-Waveform.wfm", "0006-Waveform.wfm"}));
+    EXPECT_EQ(elementWaves(*document, *voiceAt(*document, User2, 11), 1), std::vector<int>({5}));
+    // The source library is only read.
+    EXPECT_EQ(elementWaves(*source, *first, 2), std::vector<int>({7, 9}));
+    EXPECT_EQ(first->id(), 0x3F0800);
+
+    // Every waveform has a twin now: none is pasted again. Slots past the bank are skipped.
+    EXPECT_EQ(document->pasteVoices(User1, 127, {second, first}, waveforms), 1);
+    EXPECT_EQ(document->waves().count(), 3);
+    EXPECT_EQ(elementWaves(*document, *voiceAt(*document, User1, 127), 1), std::vector<int>({5}));
+    EXPECT_TRUE(script.calls.filter(QStringLiteral("error")).isEmpty());
+
+    // Mismatches change nothing.
+    script.calls.clear();
+    EXPECT_EQ(document->pasteVoices(User1, 0, {kit}, {}), 0);
+    auto xf = library(XfType);
+    EXPECT_EQ(xf->pasteVoices(User1, 0, {first}, waveforms), 0);
+    EXPECT_EQ(xf->voices().count(), 0);
+    EXPECT_EQ(xf->waves().count(), 0);
+    EXPECT_EQ(script.calls,
+              QStringList({"error Paste Voices|Type mismatch", "error Paste Voices|Model mismatch"}));
+    EXPECT_EQ(document->pasteVoices(User1, 0, {}, waveforms), 0);
+    EXPECT_EQ(document->pasteVoices(User1, std::numeric_limits<int>::max(), {first}, waveforms), 0);
+
+    // No bank has room for the waveforms: nothing changes.
+    script.calls.clear();
+    for (int p = 6; p < 1024; ++p)
+        waveAt(*document, 1, p)->create();
+    waveAt(*document, 1, 4)->deleteData();
+    EXPECT_EQ(document->pasteVoices(User1, 0, {first}, waveforms), 0);
+    EXPECT_EQ(script.calls.filter(QStringLiteral("warning")),
+              QStringList({"warning Paste Waveforms|Not available space to paste waveforms"}));
+    EXPECT_FALSE(voiceAt(*document, User1, 0)->hasData());
+    EXPECT_FALSE(waveAt(*document, 1, 4)->hasData());
+}
+
+TEST(X0V_DocumentEdit, DeletedWaveformsHandTheirVoicesToATwinOrLeaveThemForValidation)
+{
+    ScriptedInterface script;
+    auto document = library(XfType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("Pad"), 100);
+    putWave(waveAt(*document, 1, 1), QStringLiteral("Solo"), 100);
+    putWave(waveAt(*document, 2, 9), QStringLiteral("Pad"), 100);
+    putWave(waveAt(*document, 1, 3), QStringLiteral("Pad"), 99);
+    XS_Voice* voice = putVoice(*document, User1, 0, QStringLiteral("V"), {1, 2, 4});
+
+    document->deleteWaves(1, {0});
+    EXPECT_FALSE(waveAt(*document, 1, 0)->hasData());
+    EXPECT_EQ(waveAt(*document, 1, 0)->id(), 1);
+    EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({138, 2, 4}));
+    document->validateDocument();
+    EXPECT_TRUE(script.calls.isEmpty());
+
+    // Twins deleted together do not stand in for one another.
+    putWave(waveAt(*document, 1, 0), QStringLiteral("Pad"), 100);
+    putWave(waveAt(*document, 1, 5), QStringLiteral("Pad"), 100);
+    voice->setElementWaveform(document->model(), 0, 1);
+    document->deleteWaves(2, {9});
+    EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({1, 2, 4}));
+    document->deleteWaves(1, {0, 1, 3, 5});
+    EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({1, 2, 4}));
+    EXPECT_EQ(document->waves().count(), 0);
+
+    document->validateDocument();
+    EXPECT_EQ(script.calls, QStringList({"warning |Removed invalid waveform indexes!"}));
+    EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({0, 0, 0}));
+    EXPECT_FALSE(voice->isElementUsed(1));
+    EXPECT_TRUE(voice->rel_filenames.isEmpty());
+}
+
+TEST(X0V_DocumentEdit, DeletedVoicesLeaveTheirSlots)
+{
+    auto document = library(XsType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("Kept"));
+    putVoice(*document, User1, 2, QStringLiteral("A"), {1});
+    putVoice(*document, User1, 3, QStringLiteral("B"), {1});
+    document->deleteVoices(User1, {2, 200});
+    EXPECT_FALSE(voiceAt(*document, User1, 2)->hasData());
+    EXPECT_EQ(voiceAt(*document, User1, 2)->id(), 0x3F0802);
+    EXPECT_EQ(document->voices().count(), 1);
+    EXPECT_EQ(document->waves().count(), 1);
+    document->deleteVoices(0x3F0B, {3});
+    EXPECT_EQ(document->voices().count(), 1);
+}
+
+TEST(X0V_DocumentEdit, RemoveUnusedWaveformsKeepsWhatTheVoicesPlay)
+{
+    ScriptedInterface script;
+    auto document = library(XfType);
+    putWave(waveAt(*document, 1, 0), QStringLiteral("A"));
+    putWave(waveAt(*document, 2, 0), QStringLiteral("B"));
+    putWave(waveAt(*document, 3, 0), QStringLiteral("C"));
+    putVoice(*document, User1, 0, QStringLiteral("V"), {129});
+    // An emptied voice plays nothing.
+    putVoice(*document, User1, 1, QStringLiteral("W"), {1});
+    document->deleteVoices(User1, {1});
+
+    EXPECT_EQ(document->removeUnusedWaveforms(), 2);
+    EXPECT_EQ(document->waves().count(), 1);
+    EXPECT_EQ(waveAt(*document, 2, 0)->name(), "B");
+    EXPECT_EQ(script.calls, QStringList({"busy 1", "busy 0"}));
+
+    document->deleteVoices(User1, {0});
+    EXPECT_EQ(document->removeUnusedWaveforms(), 1);
+    EXPECT_EQ(document->waves().count(), 0);
+}
+
+TEST(X0V_DocumentEdit, AnEditedLibraryComesBackAsItWasStored)
+{
+    ScriptedInterface script;
+    auto document = library(XfType);
+    for (int i = 0; i < 4; ++i)
+        putWave(waveAt(*document, 1, i), QStringLiteral("Wave %1").arg(i), 50 + i, std::uint8_t(0x30 + i));
+    waveAt(*document, 1, 2)->keybanks().at(0)->right().allocate(2 * 52, 0x77);
+    waveAt(*document, 1, 2)->keybanks().at(0)->format().setChannels(2);
+    putVoice(*document, User1, 0, QStringLiteral("Zero"), {1, 2});
+    putVoice(*document, User1, 1, QStringLiteral("One"), {3, 4});
+    putVoice(*document, User3, 5, QStringLiteral("Three"), {4});
+    voiceAt(*document, DrumUser, 0)->initDrumKit();
+    int target = 0;
+    ASSERT_TRUE(document->reorganizeVoices(User1, target, {1}));
+    ASSERT_TRUE(document->reorganizeWaves(1, target, {3}));
+    ASSERT_TRUE(document->moveWaves({1}, 1, 3));
+    document->deleteWaves(1, {0});
+    EXPECT_EQ(document->pasteWaves(2, 7, {waveAt(*document, 1, 2)}), 1);
+    // Two elements played the waveform deleted last.
+    document->validateDocument();
+    EXPECT_EQ(script.calls.filter(QStringLiteral("warning")),
+              QStringList({"warning |Removed invalid waveform indexes!"}));
+    script.calls.clear();
+
+    // What each voice element plays, by the audio it reaches.
+    const auto audio = [](X0V_Document& library) {
+        QStringList out;
+        for (const auto& bank : library.voices().banks())
+            for (const auto& voice : bank->voices()) {
+                if (!voice->hasData()) continue;
+                QStringList line{QString::number(voice->id(), 16), voice->content_name};
+                for (int id : voice->waveforms(library.model())) {
+                    const XS_Waveform* waveform = library.waves().lookupWave(id);
+                    line << (waveform && waveform->hasData() ? waveform->keybanks().at(0)->left().toString(2)
+                                                             : QStringLiteral("none"));
+                }
+                out << line.join(QLatin1Char(' '));
+            }
+        return out;
+    };
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("edited.X0V"));
+    ASSERT_TRUE(document->storeFile(path)) << document->errorText().toStdString();
+    X0V_Document reloaded;
+    ASSERT_TRUE(reloaded.loadLibrary(path)) << reloaded.errorText().toStdString();
+    EXPECT_TRUE(script.calls.isEmpty()) << script.calls.join(',').toStdString();
+    EXPECT_EQ(reloaded.model(), "Motif XF");
+    EXPECT_EQ(audio(reloaded), audio(*document));
+    EXPECT_EQ(audio(reloaded), QStringList({"3f0800 0:0:One 32 32", "3f0801 0:0:Zero 31 31 30 30",
+                                            "3f0a05 0:0:Three", "3f2800 0:256:Power Standard Kit 1"}));
+    ASSERT_EQ(reloaded.voices().count(), document->voices().count());
+    for (int i = 0; i < document->voices().count(); ++i) {
+        const XS_Voice* before = document->voices().getByIndex(i);
+        const XS_Voice* after = reloaded.voices().getByIndex(i);
+        EXPECT_EQ(after->data(), before->data());
+        EXPECT_EQ(after->filename, before->filename);
+        EXPECT_EQ(after->rel_filenames, before->rel_filenames);
+        EXPECT_EQ(after->model(), "Motif XF");
+    }
+    ASSERT_EQ(reloaded.waves().count(), document->waves().count());
+    for (int i = 0; i < document->waves().count(); ++i) {
+        const XS_Waveform* before = document->waves().getByIndex(i);
+        const XS_Waveform* after = reloaded.waves().getByIndex(i);
+        EXPECT_EQ(after->id(), before->id());
+        EXPECT_EQ(after->name(), before->name());
+        EXPECT_EQ(after->wimEntry().filename, before->wimEntry().filename);
+        ASSERT_EQ(after->keybanks().count(), before->keybanks().count());
+        for (int k = 0; k < before->keybanks().count(); ++k)
+            EXPECT_TRUE(*after->keybanks().at(k) == *before->keybanks().at(k));
+    }
+}

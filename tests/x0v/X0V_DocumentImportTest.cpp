@@ -1,0 +1,146 @@
+// Importing audio: where a single file and the instruments of a multi-sample file land, which
+// ids they take, the progress shown, and what is refused.
+#include "X0vTestSupport.h"
+#include "audio/AudioFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace audiofiles;
+
+namespace {
+
+// 16-bit mono frames counting up from `first`, little-endian as WAV holds them.
+Bytes frames(int count, std::int16_t first)
+{
+    Bytes bytes;
+    for (int i = 0; i < count; ++i) {
+        const auto value = std::uint16_t(first + i);
+        bytes.push_back(std::uint8_t(value & 0xFF));
+        bytes.push_back(std::uint8_t(value >> 8));
+    }
+    return bytes;
+}
+
+std::vector<std::int16_t> ramp(int count, std::int16_t first)
+{
+    std::vector<std::int16_t> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(std::int16_t(first + i));
+    return values;
+}
+
+class X0V_DocumentImport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        piano = dir.filePath(QStringLiteral("Piano C3.wav"));
+        ASSERT_TRUE(writeFile(piano, wav(1, 16, 44100, frames(30, 100))));
+        text = dir.filePath(QStringLiteral("notes.txt"));
+        ASSERT_TRUE(writeFile(text, Bytes{'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'}));
+    }
+
+    QTemporaryDir dir;
+    QString piano;
+    QString text;
+    ScriptedInterface script;
+};
+
+} // namespace
+
+TEST_F(X0V_DocumentImport, AnAudioFileBecomesTheWaveformOfItsSlot)
+{
+    auto document = library(XsType);
+    EXPECT_EQ(document->importWaveform(1, 0, piano), 1);
+    const XS_Waveform* waveform = waveAt(*document, 1, 0);
+    EXPECT_EQ(waveform->id(), 1);
+    EXPECT_EQ(waveform->name(), "Piano C3");
+    ASSERT_EQ(waveform->keybanks().count(), 1);
+    EXPECT_EQ(waveform->keybanks().at(0)->left().vector(), frames(30, 100));
+    EXPECT_EQ(waveform->keybanks().at(0)->sample_length, 30u);
+
+    EXPECT_EQ(document->importWaveform(1, 1023, piano), 1);
+    EXPECT_EQ(waveAt(*document, 1, 1023)->id(), 1024);
+    EXPECT_EQ(waveAt(*document, 1, 1023)->name(), "Piano C3");
+    EXPECT_EQ(document->importWaveform(1, 1024, piano), 0);
+    EXPECT_EQ(document->importWaveform(1, std::numeric_limits<int>::max(), piano), 0);
+    EXPECT_EQ(document->importWaveform(1, -1, piano), 0);
+    EXPECT_EQ(document->importWaveform(2, 0, piano), 0);
+    EXPECT_EQ(document->waves().count(), 2);
+
+    auto xf = library(XfType);
+    EXPECT_EQ(xf->importWaveform(2, 0, piano), 1);
+    EXPECT_EQ(waveAt(*xf, 2, 0)->id(), 129);
+    EXPECT_EQ(waveAt(*xf, 2, 0)->wfmEntry().filename, "0129-Waveform.wfm");
+
+    // No user waveforms at all on the S90 XS; and a file of no audio is no waveform.
+    EXPECT_EQ(library(S90Type)->importWaveform(1, 0, piano), 0);
+    EXPECT_EQ(document->importWaveform(1, 5, text), 0);
+    EXPECT_EQ(document->waves().count(), 2);
+    EXPECT_TRUE(script.calls.isEmpty());
+}
+
+TEST_F(X0V_DocumentImport, InstrumentsTakeConsecutiveSlotsWithProgress)
+{
+    const std::vector<Sf2Sample> samples = {
+        {"Low", ramp(40, 10), 22050, 48, 0, 4, 36},
+        {"High", ramp(20, -5), 44100, 72, 0, 2, 18},
+        {"Bass", ramp(25, 300), 11025, 36, 0, 1, 24},
+    };
+    // The second instrument has no zone, so no sample to make a key bank of.
+    const std::vector<Sf2Instrument> instruments = {
+        {"Grand", {{0, 0, 59, 1, 127, {}}, {1, 60, 127, 1, 127, {}}}},
+        {"Silent", {}},
+        {"Bass", {{2, 0, 127, 1, 127, {}}}},
+    };
+    const QString path = dir.filePath(QStringLiteral("set.sf2"));
+    ASSERT_TRUE(writeFile(path, sf2(samples, instruments)));
+
+    auto document = library(XsType);
+    EXPECT_EQ(document->importWaveform(1, 10, path), 2);
+    const XS_Waveform* grand = waveAt(*document, 1, 10);
+    EXPECT_EQ(grand->id(), 11);
+    EXPECT_EQ(grand->name(), "Grand");
+    ASSERT_EQ(grand->keybanks().count(), 2);
+    EXPECT_EQ(grand->keybanks().at(0)->note_hi, 59);
+    EXPECT_EQ(grand->keybanks().at(1)->left().size(), 40);
+    const XS_Waveform* bass = waveAt(*document, 1, 11);
+    EXPECT_EQ(bass->id(), 12);
+    EXPECT_EQ(bass->name(), "Bass");
+    EXPECT_EQ(bass->keybanks().count(), 1);
+    EXPECT_EQ(document->waves().count(), 2);
+    EXPECT_EQ(script.calls, QStringList({"begin Import Waveforms 3", "message Importing 'Grand'...", "step",
+                                         "message Importing 'Silent'...", "step",
+                                         "message Importing 'Bass'...", "step", "end"}));
+
+    // Instruments past the end of the bank take no slot and stop nothing.
+    script.calls.clear();
+    EXPECT_EQ(document->importWaveform(1, 1023, path), 1);
+    EXPECT_EQ(waveAt(*document, 1, 1023)->name(), "Grand");
+    EXPECT_EQ(script.calls.filter(QStringLiteral("step")).size(), 3);
+    EXPECT_TRUE(script.calls.filter(QStringLiteral("warning")).isEmpty());
+}
+
+TEST_F(X0V_DocumentImport, AKeybankJoinsTheWaveformItIsImportedInto)
+{
+    auto document = library(XsType);
+    XS_Waveform* waveform = waveAt(*document, 1, 3);
+    EXPECT_EQ(document->importKeybank(*waveform, text), nullptr);
+    EXPECT_FALSE(waveform->hasData());
+    EXPECT_EQ(waveform->name(), "");
+
+    const XS_Keybank* keybank = document->importKeybank(*waveform, piano);
+    ASSERT_NE(keybank, nullptr);
+    EXPECT_EQ(waveform->keybanks().at(0), keybank);
+    EXPECT_EQ(keybank->left().vector(), frames(30, 100));
+    EXPECT_EQ(waveform->name(), "New Waveform");
+    EXPECT_EQ(waveform->id(), 4);
+
+    waveform->setName(QStringLiteral("Layers"));
+    EXPECT_NE(document->importKeybank(*waveform, piano), nullptr);
+    EXPECT_EQ(waveform->keybanks().count(), 2);
+    EXPECT_EQ(waveform->name(), "Layers");
+    EXPECT_TRUE(script.calls.isEmpty());
+}
