@@ -6,9 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QString>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -116,6 +120,61 @@ inline void printRatios(const ChildRun& loadStore, const CopyReference& referenc
     std::printf("time(load+store) / time(cp + fsync) = %.2f\n", loadStore.seconds / reference.cpSync);
     std::printf("peak RSS / file size                = %.2f (%.2f GiB; target <= 1.1)\n",
                 loadStore.peakBytes / fileSize, loadStore.peakBytes / (1 << 30));
+}
+
+struct Options {
+    std::uint64_t mib = 1024;
+    fs::path dir = fs::temp_directory_path();
+};
+
+// --mib=N and --dir=FOLDER; false, with the usage, for anything else.
+inline bool parseOptions(int argc, char** argv, const char* program, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--mib=", 6) == 0)
+            options.mib = std::strtoull(argv[i] + 6, nullptr, 10);
+        else if (std::strncmp(argv[i], "--dir=", 6) == 0)
+            options.dir = argv[i] + 6;
+        else {
+            std::fprintf(stderr, "usage: %s [--mib=N] [--dir=FOLDER]\n", program);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Loads a document with `load(document, path)` and stores it, in a child that reports both times.
+template <class DocumentType, class Load>
+ChildRun loadAndStore(const fs::path& in, const fs::path& out, Load load)
+{
+    return inChild([&] {
+        const auto t0 = std::chrono::steady_clock::now();
+        DocumentType document;
+        const bool loaded = load(document, QString::fromStdString(in.string()));
+        const auto t1 = std::chrono::steady_clock::now();
+        const bool stored = loaded && document.storeFile(QString::fromStdString(out.string()));
+        const auto t2 = std::chrono::steady_clock::now();
+        std::printf("  load %.3f s, store %.3f s%s%s\n", seconds(t1 - t0), seconds(t2 - t1),
+                    stored ? "" : ": ", stored ? "" : document.errorText().toLocal8Bit().constData());
+        return stored;
+    });
+}
+
+// Measures the load and store of `original` against cp and prints the ratios; true when the
+// stored file is the original byte for byte.
+template <class DocumentType, class Load>
+bool compareWithCopy(const fs::path& original, const fs::path& work, Load load)
+{
+    const double size = double(fs::file_size(original));
+    const CopyReference reference = copyReference(original, work / "copied");
+    const fs::path stored = work / "stored";
+    const ChildRun measured = loadAndStore<DocumentType>(original, stored, load);
+    const bool same = measured.ok && run({"cmp", "-s", original.string(), stored.string()}) >= 0;
+    std::printf("output %s\n", !measured.ok ? "FAILED"
+                               : same       ? "identical to the input"
+                                            : "DIFFERS from the input");
+    printRatios(measured, reference, size);
+    return same;
 }
 
 } // namespace bench

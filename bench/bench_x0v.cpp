@@ -64,21 +64,6 @@ bool generate(const fs::path& path, std::uint64_t bytesPerWave)
     return document.storeFile(QString::fromStdString(path.string()));
 }
 
-bench::ChildRun loadAndStore(const fs::path& in, const fs::path& out)
-{
-    return bench::inChild([&] {
-        const auto t0 = std::chrono::steady_clock::now();
-        X0V_Document document;
-        const bool loaded = document.loadLibrary(QString::fromStdString(in.string()));
-        const auto t1 = std::chrono::steady_clock::now();
-        const bool stored = loaded && document.storeFile(QString::fromStdString(out.string()));
-        const auto t2 = std::chrono::steady_clock::now();
-        std::printf("  load %.3f s, store %.3f s%s%s\n", bench::seconds(t1 - t0), bench::seconds(t2 - t1),
-                    stored ? "" : ": ", stored ? "" : document.errorText().toLocal8Bit().constData());
-        return stored;
-    });
-}
-
 // The command line as a user runs it, in-process; its listing is kept, not printed.
 bench::ChildRun info(const fs::path& library)
 {
@@ -95,49 +80,33 @@ bench::ChildRun info(const fs::path& library)
 
 int main(int argc, char** argv)
 {
-    std::uint64_t mib = 1024;
-    fs::path dir = fs::temp_directory_path();
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--mib=", 6) == 0)
-            mib = std::strtoull(argv[i] + 6, nullptr, 10);
-        else if (std::strncmp(argv[i], "--dir=", 6) == 0)
-            dir = argv[i] + 6;
-        else {
-            std::fprintf(stderr, "usage: bench_x0v [--mib=N] [--dir=FOLDER]\n");
-            return 2;
-        }
-    }
+    bench::Options options;
+    if (!bench::parseOptions(argc, argv, "bench_x0v", options)) return 2;
     QCoreApplication application(argc, argv);
-    const std::uint64_t bytesPerWave = std::max<std::uint64_t>(2, (mib << 20) / WaveSlots);
+    const std::uint64_t bytesPerWave = std::max<std::uint64_t>(2, (options.mib << 20) / WaveSlots);
     const double approxBytes = double(bytesPerWave) * WaveSlots;
-    if (!bench::roomFor(dir, approxBytes, 3.5, "bench_x0v")) return 1;
-    const fs::path work = dir / ("bench_x0v." + std::to_string(getpid()));
+    if (!bench::roomFor(options.dir, approxBytes, 3.5, "bench_x0v")) return 1;
+    const fs::path work = options.dir / ("bench_x0v." + std::to_string(getpid()));
     fs::create_directories(work);
     const fs::path original = work / "library.X0W";
-    const fs::path copied = work / "copied.X0W";
-    const fs::path stored = work / "stored.X0W";
 
-    int result = 1;
+    bool ok = false;
     // The generator holds the whole library: it runs in a child, so that the measurements after it
     // start from a small parent.
     if (bench::inChild([&] { return generate(original, bytesPerWave); }).ok) {
         const double size = double(fs::file_size(original));
         std::printf("file: %.2f GiB, %d waveforms of %.0f KiB, %d voices\n", size / (1 << 30), WaveSlots,
                     double(bytesPerWave) / 1024, VoiceBanks * 128);
-        const bench::CopyReference reference = bench::copyReference(original, copied);
-        const bench::ChildRun measured = loadAndStore(original, stored);
-        const bool same = measured.ok && bench::run({"cmp", "-s", original.string(), stored.string()}) >= 0;
-        std::printf("output %s\n", !measured.ok ? "FAILED"
-                                   : same       ? "identical to the input"
-                                                : "DIFFERS from the input");
-        bench::printRatios(measured, reference, size);
+        const bool same = bench::compareWithCopy<X0V_Document>(
+            original, work,
+            [](X0V_Document& document, const QString& path) { return document.loadLibrary(path); });
         const bench::ChildRun listed = info(original);
         std::printf("info: %.0f ms per GiB%s\n", listed.seconds * 1000 / (size / (1 << 30)),
                     listed.ok ? "" : " (FAILED)");
-        result = measured.ok && same && listed.ok ? 0 : 1;
+        ok = same && listed.ok;
     } else {
         std::fprintf(stderr, "bench_x0v: cannot write %s\n", original.c_str());
     }
     fs::remove_all(work);
-    return result;
+    return ok ? 0 : 1;
 }

@@ -92,64 +92,30 @@ bool generate(const fs::path& path, std::uint32_t items)
     return std::fclose(file) == 0 && ok;
 }
 
-// Loads and stores in a child, which reports the two times itself.
-bench::ChildRun loadAndStore(const fs::path& in, const fs::path& out)
-{
-    return bench::inChild([&] {
-        const auto t0 = std::chrono::steady_clock::now();
-        XS_Document document;
-        const bool loaded = document.loadFile(QString::fromStdString(in.string()));
-        const auto t1 = std::chrono::steady_clock::now();
-        const bool stored = loaded && document.storeFile(QString::fromStdString(out.string()));
-        const auto t2 = std::chrono::steady_clock::now();
-        std::printf("  load %.3f s, store %.3f s%s%s\n", bench::seconds(t1 - t0), bench::seconds(t2 - t1),
-                    stored ? "" : ": ", stored ? "" : document.errorText().toLocal8Bit().constData());
-        return stored;
-    });
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::uint64_t mib = 1024;
-    fs::path dir = fs::temp_directory_path();
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--mib=", 6) == 0)
-            mib = std::strtoull(argv[i] + 6, nullptr, 10);
-        else if (std::strncmp(argv[i], "--dir=", 6) == 0)
-            dir = argv[i] + 6;
-        else {
-            std::fprintf(stderr, "usage: bench_ysfc [--mib=N] [--dir=FOLDER]\n");
-            return 2;
-        }
-    }
-    const std::uint32_t items = std::uint32_t(std::clamp<std::uint64_t>(mib / 16, 1, 255));
+    bench::Options options;
+    if (!bench::parseOptions(argc, argv, "bench_ysfc", options)) return 2;
+    const std::uint32_t items = std::uint32_t(std::clamp<std::uint64_t>(options.mib / 16, 1, 255));
     const double approxBytes = double(items) * double(kItemSize);
     // The original, the cp copy and the library's copy with its temporary file.
-    if (!bench::roomFor(dir, approxBytes, 3.5, "bench_ysfc")) return 1;
-    const fs::path work = dir / ("bench_ysfc." + std::to_string(getpid()));
+    if (!bench::roomFor(options.dir, approxBytes, 3.5, "bench_ysfc")) return 1;
+    const fs::path work = options.dir / ("bench_ysfc." + std::to_string(getpid()));
     fs::create_directories(work);
     const fs::path original = work / "library.X3W";
-    const fs::path copied = work / "copied.X3W";
-    const fs::path stored = work / "stored.X3W";
 
-    int result = 1;
+    bool same = false;
     if (generate(original, items)) {
-        const double size = double(fs::file_size(original));
-        std::printf("file: %.2f GiB, %u data items of %u MiB\n", size / (1 << 30), items, kItemSize >> 20);
-        const bench::CopyReference reference = bench::copyReference(original, copied);
-        const bench::ChildRun measured = loadAndStore(original, stored);
-        const bool same = measured.ok && bench::run({"cmp", "-s", original.string(), stored.string()}) >= 0;
-        std::printf("output %s\n", !measured.ok ? "FAILED"
-                                   : same       ? "identical to the input"
-                                                : "DIFFERS from the input");
-        bench::printRatios(measured, reference, size);
-        const bool ok = measured.ok;
-        result = ok && same ? 0 : 1;
+        std::printf("file: %.2f GiB, %u data items of %u MiB\n", double(fs::file_size(original)) / (1 << 30),
+                    items, kItemSize >> 20);
+        same = bench::compareWithCopy<XS_Document>(
+            original, work,
+            [](XS_Document& document, const QString& path) { return document.loadFile(path); });
     } else {
         std::fprintf(stderr, "bench_ysfc: cannot write %s\n", original.c_str());
     }
     fs::remove_all(work);
-    return result;
+    return same ? 0 : 1;
 }

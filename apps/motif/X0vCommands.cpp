@@ -524,20 +524,21 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
     listen->add_option("--wave", args->wave, "Waveform id")->required();
     listen->add_option("--keybank", args->keybank, "Only this key bank, from 0");
 
-    auto* delV =
-        command("delete-voices", "Empty voice slots", [ctx, args] { return editVoices(*ctx, *args, false); });
-    library(delV);
-    delV->add_option("--bank", args->bank, "Voice bank: USER1-USER4, DR:USER or MSB/LSB")->required();
-    positions(delV);
-    output(delV);
-
-    auto* movV = command("move-voices", "Reorder voices within their bank",
-                         [ctx, args] { return editVoices(*ctx, *args, true); });
-    library(movV);
-    movV->add_option("--bank", args->bank, "Voice bank: USER1-USER4, DR:USER or MSB/LSB")->required();
-    movV->add_option("--to", args->target, "Target position, from 0")->required();
-    positions(movV);
-    output(movV);
+    // Deleting and reordering within one bank take the same options, the reorder a target too.
+    const auto withinBank = [&](const char* name, const char* help, const char* bankHelp, bool move,
+                                std::function<int()> run) {
+        auto* cmd = command(name, help, std::move(run));
+        library(cmd);
+        cmd->add_option("--bank", args->bank, bankHelp)->required();
+        if (move) cmd->add_option("--to", args->target, "Target position, from 0")->required();
+        positions(cmd);
+        output(cmd);
+    };
+    const char* voiceBank = "Voice bank: USER1-USER4, DR:USER or MSB/LSB";
+    withinBank("delete-voices", "Empty voice slots", voiceBank, false,
+               [ctx, args] { return editVoices(*ctx, *args, false); });
+    withinBank("move-voices", "Reorder voices within their bank", voiceBank, true,
+               [ctx, args] { return editVoices(*ctx, *args, true); });
 
     auto* paste = command("paste-voices", "Copy voices with the waveforms they play from another library",
                           [ctx, args] { return pasteVoices(*ctx, *args); });
@@ -549,21 +550,10 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
     paste->add_option("--start", args->start, "First destination position, from 0")->required();
     output(paste);
 
-    auto* delW =
-        command("delete-waves", "Empty waveform slots; voices move to an identical twin where there is one",
-                [ctx, args] { return editWaves(*ctx, *args, false); });
-    library(delW);
-    delW->add_option("--bank", args->bank, "USR, FL1 or FL2")->required();
-    positions(delW);
-    output(delW);
-
-    auto* movW = command("move-waves", "Reorder waveforms within their bank; voices follow them",
-                         [ctx, args] { return editWaves(*ctx, *args, true); });
-    library(movW);
-    movW->add_option("--bank", args->bank, "USR, FL1 or FL2")->required();
-    movW->add_option("--to", args->target, "Target position, from 0")->required();
-    positions(movW);
-    output(movW);
+    withinBank("delete-waves", "Empty waveform slots; voices move to an identical twin where there is one",
+               "USR, FL1 or FL2", false, [ctx, args] { return editWaves(*ctx, *args, false); });
+    withinBank("move-waves", "Reorder waveforms within their bank; voices follow them", "USR, FL1 or FL2",
+               true, [ctx, args] { return editWaves(*ctx, *args, true); });
 
     auto* movB = command("move-waves-bank", "Move waveforms to another bank; voices follow them",
                          [ctx, args] { return moveWavesBank(*ctx, *args); });
