@@ -9,25 +9,74 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// Room for a block read from a file. Each page of it faults in when first touched, which is
+// costly on virtual machines: huge pages make that 512 times rarer.
+std::vector<std::uint8_t> blockOf(std::size_t n)
+{
+    std::vector<std::uint8_t> block;
+#ifdef Q_OS_LINUX
+    constexpr std::uintptr_t kHugePage = 2 << 20;
+    if (n >= 2 * kHugePage) {
+        block.reserve(n);
+        const auto start = reinterpret_cast<std::uintptr_t>(block.data());
+        const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+        const std::uintptr_t last = (start + n) & ~(kHugePage - 1);
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#endif
+    block.resize(n);
+    return block;
+}
+
+} // namespace
 
 Archive::Archive() : reading_(false), reader_({}) {}
 
-Archive::Archive(std::vector<std::uint8_t> bytes) : reading_(true), data_(std::move(bytes)), reader_(data_) {}
-
-Archive::Archive(const QString& path) : reading_(true), reader_({})
+Archive::Archive(std::vector<std::uint8_t> bytes)
+    : reading_(true), end_(static_cast<qint64>(bytes.size())), data_(std::move(bytes)), reader_(data_)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+}
+
+Archive::Archive(const QString& path) : reading_(true), path_(path), reader_({})
+{
+    // Unbuffered: a large block is read by the system straight into its destination.
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        fail(QStringLiteral("Cannot open %1: %2").arg(path, file->errorString()));
         return;
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        fail(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    if (!file->isSequential() && file->handle() >= 0) {
+        end_ = file->size();
+        file_ = std::move(file);
         return;
     }
-    data_.assign(content.begin(), content.end());
+    const QByteArray content = file->readAll();
+    if (file->error() != QFileDevice::NoError) {
+        fail(QStringLiteral("Cannot read %1: %2").arg(path, file->errorString()));
+        return;
+    }
+    const auto* first = reinterpret_cast<const std::uint8_t*>(content.constData());
+    data_.assign(first, first + content.size());
+    end_ = static_cast<qint64>(data_.size());
     reader_ = ByteReader(data_);
+}
+
+Archive::Archive(const QString& path, Mode)
+    : reading_(false), file_(std::make_unique<QFile>(path + QStringLiteral(".tmp"))), path_(path), reader_({})
+{
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        fail(QStringLiteral("Cannot write %1: %2").arg(file_->fileName(), file_->errorString()));
+}
+
+Archive::~Archive()
+{
+    abandon();
 }
 
 void Archive::fail(const QString& text)
@@ -37,25 +86,28 @@ void Archive::fail(const QString& text)
     error_ = text;
 }
 
-bool Archive::canRead()
+bool Archive::canRead(std::size_t n)
 {
     if (!reading_) fail(QStringLiteral("The archive is open for writing, not reading"));
+    if (reading_) fill(n);
     return reading_;
 }
 
 bool Archive::canWrite()
 {
     if (reading_) fail(QStringLiteral("The archive is open for reading, not writing"));
+    if (!reading_ && file_ && writer_.size() >= WindowSize) moveWindow(pos());
     return !reading_;
+}
+
+void Archive::failRead(qint64 at, const char* what)
+{
+    fail(QStringLiteral("Cannot read %1 at offset %2 of %3 bytes").arg(QLatin1String(what)).arg(at).arg(size()));
 }
 
 void Archive::checkRead(qint64 at, const char* what)
 {
-    if (reader_.failed())
-        fail(QStringLiteral("Cannot read %1 at offset %2 of %3 bytes")
-                 .arg(QLatin1String(what))
-                 .arg(at)
-                 .arg(size()));
+    if (reader_.failed()) failRead(at, what);
 }
 
 void Archive::checkWrite(const char* what)
@@ -63,9 +115,70 @@ void Archive::checkWrite(const char* what)
     if (writer_.failed()) fail(QStringLiteral("Cannot write %1").arg(QLatin1String(what)));
 }
 
+void Archive::fill(std::size_t n)
+{
+    const qint64 windowEnd = base_ + static_cast<qint64>(data_.size());
+    if (!file_ || n <= reader_.remaining() || windowEnd == end_) return;
+    // The window restarts at the position, so that a field on its edge is read whole.
+    const qint64 at = pos();
+    data_.resize(static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(std::max(n, WindowSize)), end_ - at)));
+    base_ = at;
+    if (!readFile(at, data_)) data_.clear();
+    reader_ = ByteReader(data_);
+}
+
+bool Archive::readInto(std::span<std::uint8_t> to)
+{
+    const qint64 at = pos();
+    if (file_ && to.size() > WindowSize) {
+        const auto n = static_cast<qint64>(to.size());
+        // As in memory, a short read ends at the end of the bytes.
+        const bool fits = n <= end_ - at;
+        moveWindow(fits ? at + n : end_);
+        if (!fits) failRead(at, "bytes");
+        return fits && readFile(at, to);
+    }
+    fill(to.size());
+    const auto source = reader_.bytes(to.size());
+    checkRead(at, "bytes");
+    if (source.size() != to.size()) return false;
+    std::copy(source.begin(), source.end(), to.begin());
+    return true;
+}
+
+bool Archive::readFile(qint64 at, std::span<std::uint8_t> to)
+{
+    const auto n = static_cast<qint64>(to.size());
+    if (file_->seek(at) && file_->read(reinterpret_cast<char*>(to.data()), n) == n) return true;
+    fail(QStringLiteral("Cannot read %1: %2").arg(path_, file_->errorString()));
+    return false;
+}
+
+void Archive::writeFile(QFile& file, qint64 at, std::span<const std::uint8_t> from)
+{
+    const auto n = static_cast<qint64>(from.size());
+    end_ = std::max(end_, at + n);
+    // After a failure nothing more goes to the file: commit() refuses it anyway.
+    if (failed_ || n == 0) return;
+    if (!file.seek(at) || file.write(reinterpret_cast<const char*>(from.data()), n) != n)
+        fail(QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+}
+
+void Archive::moveWindow(qint64 at)
+{
+    if (reading_) {
+        data_.clear();
+        reader_ = ByteReader(data_);
+    } else {
+        writeFile(*file_, base_, writer_.data());
+        writer_.clear();
+    }
+    base_ = at;
+}
+
 std::uint32_t Archive::readUINT()
 {
-    if (!canRead()) return 0;
+    if (!canRead(4)) return 0;
     const qint64 at = pos();
     const std::uint32_t value = reader_.u32be();
     checkRead(at, "a 32-bit number");
@@ -89,7 +202,7 @@ void Archive::writeInt(std::int32_t value)
 
 std::uint16_t Archive::readWORD()
 {
-    if (!canRead()) return 0;
+    if (!canRead(2)) return 0;
     const qint64 at = pos();
     const std::uint16_t value = reader_.u16be();
     checkRead(at, "a 16-bit number");
@@ -103,7 +216,7 @@ void Archive::writeWORD(std::uint16_t value)
 
 std::uint32_t Archive::readValueR(int n)
 {
-    if (!canRead()) return 0;
+    if (!canRead(static_cast<std::size_t>(std::clamp(n, 0, 4)))) return 0;
     const qint64 at = pos();
     const std::uint32_t value = reader_.valueLE(n);
     checkRead(at, "a little-endian number");
@@ -119,7 +232,7 @@ void Archive::writeValueR(std::uint32_t value, int n)
 
 std::uint8_t Archive::readBYTE()
 {
-    if (!canRead()) return 0;
+    if (!canRead(1)) return 0;
     const qint64 at = pos();
     const std::uint8_t value = reader_.u8();
     checkRead(at, "a byte");
@@ -133,7 +246,7 @@ void Archive::writeBYTE(std::uint8_t value)
 
 std::uint32_t Archive::readVarLength()
 {
-    if (!canRead()) return 0;
+    if (!canRead(4)) return 0;
     const qint64 at = pos();
     const std::uint32_t value = reader_.varLength();
     checkRead(at, "a variable-length number");
@@ -149,7 +262,7 @@ void Archive::writeVarLength(std::uint32_t value)
 
 QString Archive::readText(int n)
 {
-    if (!canRead()) return {};
+    if (!canRead(static_cast<std::size_t>(std::max(n, 0)))) return {};
     const qint64 at = pos();
     QString text = reader_.text(n);
     checkRead(at, "a text field");
@@ -195,6 +308,11 @@ Archive& Archive::operator>>(QString& text)
 {
     text.clear();
     if (!canRead()) return *this;
+    // The window widens until the zero byte (or the end) is in it, doubling so that a long text
+    // is read a bounded number of times.
+    while (file_ && base_ + static_cast<qint64>(data_.size()) < end_ &&
+           std::find(data_.begin() + static_cast<std::ptrdiff_t>(reader_.pos()), data_.end(), 0) == data_.end())
+        fill(std::max(WindowSize, 2 * reader_.remaining()));
     const qint64 at = pos();
     text = reader_.zeroText();
     checkRead(at, "a zero-terminated text");
@@ -203,19 +321,23 @@ Archive& Archive::operator>>(QString& text)
 
 bool Archive::read(std::span<std::uint8_t> bytes)
 {
+    if (canRead() && readInto(bytes)) return true;
     std::fill(bytes.begin(), bytes.end(), 0);
-    if (!canRead()) return false;
-    const qint64 at = pos();
-    const auto source = reader_.bytes(bytes.size());
-    checkRead(at, "bytes");
-    if (source.size() != bytes.size()) return false;
-    std::copy(source.begin(), source.end(), bytes.begin());
-    return true;
+    return false;
 }
 
 void Archive::write(std::span<const std::uint8_t> bytes)
 {
-    if (canWrite()) writer_.bytes(bytes);
+    if (!canWrite()) return;
+    if (!file_ || bytes.size() <= WindowSize) {
+        writer_.bytes(bytes);
+        return;
+    }
+    // A large block goes from its owner straight to the file.
+    const qint64 at = pos();
+    moveWindow(at);
+    writeFile(*file_, at, bytes);
+    base_ = at + static_cast<qint64>(bytes.size());
 }
 
 bool Archive::readBuffer(Buffer& buffer)
@@ -224,15 +346,17 @@ bool Archive::readBuffer(Buffer& buffer)
     const qint64 at = pos();
     const std::uint32_t length = readUINT();
     if (failed_) return false;
-    if (length > reader_.remaining()) {
+    const qint64 left = size() - pos();
+    if (static_cast<qint64>(length) > left) {
         fail(QStringLiteral("Cannot read a block of %1 bytes at offset %2: only %3 bytes follow")
                  .arg(length)
                  .arg(at)
-                 .arg(reader_.remaining()));
+                 .arg(left));
         return false;
     }
-    const auto source = reader_.bytes(length);
-    buffer = Buffer(std::vector<std::uint8_t>(source.begin(), source.end()));
+    std::vector<std::uint8_t> bytes = blockOf(length);
+    if (!readInto(bytes)) return false;
+    buffer = Buffer(std::move(bytes));
     return true;
 }
 
@@ -244,12 +368,12 @@ void Archive::writeBuffer(const Buffer& buffer)
 
 qint64 Archive::pos() const
 {
-    return static_cast<qint64>(reading_ ? reader_.pos() : writer_.pos());
+    return base_ + static_cast<qint64>(reading_ ? reader_.pos() : writer_.pos());
 }
 
 qint64 Archive::size() const
 {
-    return static_cast<qint64>(reading_ ? reader_.size() : writer_.size());
+    return reading_ ? end_ : std::max(end_, base_ + static_cast<qint64>(writer_.size()));
 }
 
 void Archive::seek(qint64 pos)
@@ -258,24 +382,31 @@ void Archive::seek(qint64 pos)
         fail(QStringLiteral("Cannot move to offset %1 of %2 bytes").arg(pos).arg(size()));
         return;
     }
-    if (reading_)
-        reader_.seek(static_cast<std::size_t>(pos));
+    const auto windowSize = static_cast<qint64>(reading_ ? reader_.size() : writer_.size());
+    if (pos < base_ || pos > base_ + windowSize)
+        moveWindow(pos);
+    else if (reading_)
+        reader_.seek(static_cast<std::size_t>(pos - base_));
     else
-        writer_.seek(static_cast<std::size_t>(pos));
+        writer_.seek(static_cast<std::size_t>(pos - base_));
 }
 
 void Archive::skip(qint64 n)
 {
-    if (!reading_ && n > 0)
-        writer_.skip(static_cast<std::size_t>(n));
-    else
-        seek(pos() + n);
+    const qint64 to = pos() + n;
+    if (reading_ || to <= size()) {
+        seek(to);
+        return;
+    }
+    // Writing past the end writes zero bytes.
+    seek(size());
+    writer_.skip(static_cast<std::size_t>(to - size()));
 }
 
 void Archive::willPutSize()
 {
     if (!canWrite()) return;
-    sizeFields_.push_back(writer_.pos());
+    sizeFields_.push_back(pos());
     writer_.u32be(0);
 }
 
@@ -286,17 +417,18 @@ void Archive::putSize()
         fail(QStringLiteral("A size was put without a reserved size field"));
         return;
     }
-    const std::size_t field = sizeFields_.back();
+    const qint64 field = sizeFields_.back();
     sizeFields_.pop_back();
-    const std::size_t end = writer_.pos();
+    const qint64 end = pos();
     if (end < field + 4 || end - field - 4 > std::numeric_limits<std::uint32_t>::max()) {
         fail(QStringLiteral("The block after the size field at offset %1 does not fit a 32-bit size")
                  .arg(field));
         return;
     }
-    writer_.seek(field);
+    // The field may already be in the file: seek() then writes it there.
+    seek(field);
     writer_.u32be(static_cast<std::uint32_t>(end - field - 4));
-    writer_.seek(end);
+    seek(end);
 }
 
 namespace {
@@ -310,21 +442,31 @@ std::filesystem::path toPath(const QString& path)
 
 bool Archive::commit(const QString& path)
 {
-    if (!canWrite() || failed_) return false;
+    if (!canWrite() || failed_) return abandon();
     if (!sizeFields_.empty()) {
         fail(QStringLiteral("A reserved size field at offset %1 was never filled").arg(sizeFields_.back()));
-        return false;
+        return abandon();
     }
-    const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
+    if (file_) {
+        if (path != path_) {
+            fail(QStringLiteral("The archive writes to %1, not to %2").arg(path_, path));
+            return abandon();
+        }
+        moveWindow(pos());
+        return finish(*file_, path);
+    }
+    QFile file(path + QStringLiteral(".tmp"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        fail(QStringLiteral("Cannot write %1: %2").arg(temporary, file.errorString()));
+        fail(QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
         return false;
     }
-    const auto& bytes = writer_.data();
-    const qint64 written =
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    bool ok = written == static_cast<qint64>(bytes.size()) && file.flush();
+    writeFile(file, 0, writer_.data());
+    return finish(file, path);
+}
+
+bool Archive::finish(QFile& file, const QString& path)
+{
+    bool ok = !failed_ && file.flush();
 #ifdef Q_OS_UNIX
     // The rename must not reach the disk before the bytes do.
     ok = ok && ::fsync(file.handle()) == 0;
@@ -332,21 +474,39 @@ bool Archive::commit(const QString& path)
     const QString writeError = file.errorString();
     file.close();
     if (!ok) {
-        QFile::remove(temporary);
-        fail(QStringLiteral("Cannot write %1: %2").arg(temporary, writeError));
+        QFile::remove(file.fileName());
+        fail(QStringLiteral("Cannot write %1: %2").arg(file.fileName(), writeError));
         return false;
     }
     std::error_code error;
-    std::filesystem::rename(toPath(temporary), toPath(path), error);
+    std::filesystem::rename(toPath(file.fileName()), toPath(path), error);
     if (error) {
-        QFile::remove(temporary);
+        QFile::remove(file.fileName());
         fail(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromStdString(error.message())));
         return false;
     }
     return true;
 }
 
+bool Archive::abandon()
+{
+    // Only a temporary file this archive opened is removed, never one it could not create.
+    if (!reading_ && file_ && file_->isOpen()) {
+        file_->close();
+        QFile::remove(file_->fileName());
+    }
+    return false;
+}
+
 const std::vector<std::uint8_t>& Archive::bytes() const
 {
-    return reading_ ? data_ : writer_.data();
+    if (!reading_) return writer_.data();
+    if (!file_) return data_;
+    // Some parsers look at the whole content; only they make a streamed archive hold it all.
+    if (!whole_) {
+        whole_.emplace(static_cast<std::size_t>(end_));
+        // A file that can no longer be read gives no bytes, which its parser refuses.
+        if (!file_->seek(0) || file_->read(reinterpret_cast<char*>(whole_->data()), end_) != end_) whole_->clear();
+    }
+    return *whole_;
 }

@@ -4,27 +4,46 @@
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
 
+#include <QFile>
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 // The byte stream that documents are read from and written to. Numbers are big-endian (most
-// significant byte first) unless the name says otherwise (readValueR). An archive either reads
-// bytes held in memory (a whole file is read in at once) or writes into memory and then commits
-// to a file in one step, so a failed write never leaves a half-written file behind.
+// significant byte first) unless the name says otherwise (readValueR).
+//
+// An archive reads bytes held in memory or streams a file through a window of a megabyte, so
+// that a library of a gigabyte is never held twice; a large block goes from the file straight
+// into its destination. It writes into memory and commits to a file in one step,
+// or, made for a target file, writes to target.tmp as it goes; either way the target is replaced
+// only by a complete, flushed file, so a failed write never leaves a half-written file behind.
 //
 // Failures are sticky: a read past the end answers 0 (or empty), the first failure's text stays
 // in errorText(), and a parser can test failed() once at the end of a record.
 class Archive {
 public:
+    // A streamed file is read and written through a window of this many bytes; a larger block
+    // goes between the file and its owner's memory directly.
+    static constexpr std::size_t WindowSize = 1 << 20;
+
+    // Tells the constructor that the path is the file to write, not the file to read.
+    enum class Mode { Write };
+
     // An archive that writes into memory; commit() puts the bytes into a file.
     Archive();
     // Reads the bytes.
     explicit Archive(std::vector<std::uint8_t> bytes);
-    // Reads the whole file at path, through QFile so that resource paths (":/...") work. When the
-    // file cannot be read, the archive is failed with a text naming the path and holds no bytes.
+    // Reads the file at path, through QFile so that resource paths (":/...") work; those (and
+    // other devices that cannot seek) are read whole. When the file cannot be read, the archive
+    // is failed with a text naming the path and holds no bytes.
     explicit Archive(const QString& path);
+    // Writes to path.tmp as it goes; commit(path) puts it in place of path. Failing to create
+    // path.tmp fails the archive; an archive destroyed uncommitted removes path.tmp.
+    Archive(const QString& path, Mode);
+    ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
@@ -81,10 +100,13 @@ public:
     void putSize();
 
     // Writes the bytes to path.tmp in the target's folder, flushes it to the disk and renames it
-    // over path, so that the old file stays whole until the new one is. Refuses a failed archive.
+    // over path, so that the old file stays whole until the new one is. An archive made for a
+    // file commits to that file only, and after a failure removes path.tmp. Refuses a failed
+    // archive.
     bool commit(const QString& path);
 
-    // What was read or written so far (reading: all the bytes).
+    // Reading: all the bytes (a streamed file is read in whole on the first call). Writing: what
+    // was written and not yet sent to the file, which is everything for an archive in memory.
     const std::vector<std::uint8_t>& bytes() const;
     bool failed() const { return failed_; }
     QString errorText() const { return error_; }
@@ -92,17 +114,43 @@ public:
 private:
     // Records the first failure; later ones keep the first text.
     void fail(const QString& text);
-    bool canRead();
+    // Refuses a writing archive; otherwise brings the next n bytes (or all that are left) into
+    // the window.
+    bool canRead(std::size_t n = 0);
+    // Refuses a reading archive; otherwise sends a full window to the file.
     bool canWrite();
+    void failRead(qint64 at, const char* what);
     // Turns a short read of the reader, started at offset `at`, into the archive's failure.
     void checkRead(qint64 at, const char* what);
     void checkWrite(const char* what);
 
+    void fill(std::size_t n);
+    // Copies the next bytes into `to`, straight from the file when they are many.
+    bool readInto(std::span<std::uint8_t> to);
+    bool readFile(qint64 at, std::span<std::uint8_t> to);
+    void writeFile(QFile& file, qint64 at, std::span<const std::uint8_t> from);
+    // Empties the window (writing: sends it to the file first) and puts it at offset at.
+    void moveWindow(qint64 at);
+    // Flushes the finished temporary file to the disk and renames it over path.
+    bool finish(QFile& file, const QString& path);
+    // Closes and removes the temporary file of an uncommitted archive; answers false.
+    bool abandon();
+
     bool reading_;
+    // The file streamed from or to; none when all the bytes are in memory.
+    std::unique_ptr<QFile> file_;
+    // Reading: the file. Writing: the target that commit() replaces.
+    QString path_;
+    // The window holds the bytes from offset base_: data_ for reading, writer_ for writing. With
+    // no file it holds all of them and base_ stays 0.
+    qint64 base_ = 0;
+    // Reading: the size. Writing: how far the file has been written.
+    qint64 end_ = 0;
     std::vector<std::uint8_t> data_;
     ByteReader reader_;
     ByteWriter writer_;
-    std::vector<std::size_t> sizeFields_;
+    mutable std::optional<std::vector<std::uint8_t>> whole_;
+    std::vector<qint64> sizeFields_;
     bool failed_ = false;
     QString error_;
 };

@@ -31,6 +31,14 @@ public:
     // Moves to an absolute position within what was written; beyond the end is a failure.
     void seek(std::size_t pos);
 
+    // Forgets the bytes but keeps the room they took, so that a writer used as a window onto a
+    // file does not allocate again after each flush.
+    void clear()
+    {
+        bytes_.clear();
+        pos_ = 0;
+    }
+
     std::size_t pos() const { return pos_; }
     std::size_t size() const { return bytes_.size(); }
     bool failed() const { return failed_; }

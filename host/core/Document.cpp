@@ -22,7 +22,7 @@ bool Document::loadFile(const QString& path)
 bool Document::storeFile(const QString& path)
 {
     error_.clear();
-    Archive archive;
+    Archive archive(path, Archive::Mode::Write);
     if (!storeDocument(archive) || archive.failed()) {
         if (error_.isEmpty())
             error_ = archive.failed() ? archive.errorText() : QStringLiteral("Cannot store %1").arg(path);

@@ -17,8 +17,8 @@ public:
     // Reads the whole file, calls loadDocument and, when that succeeds, validateDocument.
     // A file that cannot be read gives an error text naming the path.
     virtual bool loadFile(const QString& path);
-    // Writes the document with storeDocument into memory and then replaces the file in one
-    // step, so that a failure leaves the old file as it was.
+    // Writes the document with storeDocument to path.tmp as it goes and then replaces the file in
+    // one step, so that a failure leaves the old file as it was.
     virtual bool storeFile(const QString& path);
     virtual void clearDocument() {}
     // Makes a new, empty document of the given type; the base clears the document.

@@ -186,3 +186,272 @@ TEST(Archive, CommitReplacesTheFileOnlyWhenTheWriteSucceeds)
     Archive nowhere;
     EXPECT_FALSE(nowhere.commit(dir.filePath("no/such/folder.x0v")));
 }
+
+namespace {
+
+constexpr qint64 kWindow = static_cast<qint64>(Archive::WindowSize);
+
+// Bytes that differ from their neighbours and never repeat within a window, so that a byte
+// read from the wrong offset shows.
+Bytes pattern(std::size_t n)
+{
+    Bytes bytes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) | 1);
+    return bytes;
+}
+
+void save(const QString& path, const Bytes& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+Bytes load(const QString& path)
+{
+    const QByteArray content = contents(path);
+    return Bytes(content.begin(), content.end());
+}
+
+std::uint32_t be32(const Bytes& bytes, qint64 at)
+{
+    const auto i = static_cast<std::size_t>(at);
+    return std::uint32_t(bytes[i]) << 24 | std::uint32_t(bytes[i + 1]) << 16 | std::uint32_t(bytes[i + 2]) << 8 |
+           bytes[i + 3];
+}
+
+} // namespace
+
+TEST(Archive, StreamedFileReadsAsTheSameBytesInMemory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("library.x3w");
+    Bytes bytes = pattern(static_cast<std::size_t>(2 * kWindow + 100));
+    // A size field, then a block larger than the window.
+    const qint64 block = kWindow + 16;
+    bytes[100] = 0x00, bytes[101] = 0x10, bytes[102] = 0x00, bytes[103] = 0x10;
+    // A zero-terminated text across the first window edge.
+    const char edge[] = "Edge";
+    std::copy(edge, edge + 5, bytes.begin() + kWindow - 2);
+    save(path, bytes);
+
+    struct Seen {
+        std::vector<qint64> numbers;
+        QString text, field;
+        Bytes block, raw;
+        bool operator==(const Seen&) const = default;
+    };
+    const auto readAll = [&](Archive& in) {
+        Seen seen;
+        in.seek(kWindow - 3);
+        seen.numbers.push_back(in.readUINT());
+        in.seek(kWindow - 2);
+        in >> seen.text;
+        seen.numbers.push_back(in.pos());
+        in.seek(kWindow - 2);
+        seen.field = in.readText(5);
+        in.seek(10);
+        seen.numbers.push_back(in.readWORD());
+        in.seek(kWindow - 1);
+        seen.numbers.push_back(in.readValueR(3));
+        in.seek(100);
+        Buffer buffer;
+        seen.numbers.push_back(in.readBuffer(buffer));
+        seen.block = buffer.vector();
+        seen.numbers.push_back(in.pos());
+        seen.numbers.push_back(in.readBYTE());
+        in.skip(-20);
+        seen.raw.resize(40);
+        seen.numbers.push_back(in.read(seen.raw));
+        in.seek(0);
+        Bytes large(static_cast<std::size_t>(kWindow + 1));
+        seen.numbers.push_back(in.read(large));
+        seen.numbers.push_back(large.back());
+        seen.numbers.push_back(in.readBYTE());
+        in.seek(in.size());
+        seen.numbers.push_back(in.eof());
+        seen.numbers.push_back(in.failed());
+        return seen;
+    };
+    Archive streamed(path);
+    Archive memory(bytes);
+    const Seen seen = readAll(streamed);
+    EXPECT_EQ(seen, readAll(memory));
+
+    const qint64 afterBlock = 104 + block;
+    const std::vector<qint64> expected = {
+        be32(bytes, kWindow - 3), kWindow + 3, bytes[10] << 8 | bytes[11], bytes[kWindow + 1] << 16 | bytes[kWindow] << 8 | bytes[kWindow - 1],
+        1, afterBlock, bytes[afterBlock], 1, 1, bytes[kWindow], bytes[kWindow + 1], 1, 0};
+    EXPECT_EQ(seen.numbers, expected);
+    EXPECT_EQ(seen.text, "Edge");
+    EXPECT_EQ(seen.field, "Edge");
+    EXPECT_EQ(seen.block, Bytes(bytes.begin() + 104, bytes.begin() + afterBlock));
+    EXPECT_EQ(seen.raw, Bytes(bytes.begin() + afterBlock + 1 - 20, bytes.begin() + afterBlock + 21));
+    EXPECT_EQ(streamed.size(), 2 * kWindow + 100);
+    // A parser may still look at all of it.
+    EXPECT_EQ(streamed.bytes(), bytes);
+}
+
+TEST(Archive, TruncatedStreamedFileFailsAsInMemory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cut.x3w");
+    Bytes bytes(static_cast<std::size_t>(2 * kWindow + 5), 'a');
+    // A block length that runs past the end, at the window edge.
+    bytes[kWindow - 2] = 0x00, bytes[kWindow - 1] = 0x20, bytes[kWindow] = 0x00, bytes[kWindow + 1] = 0x00;
+    save(path, bytes);
+
+    const auto failures = [&](const auto& use) {
+        Archive streamed(path);
+        Archive memory(bytes);
+        const QString text = use(streamed);
+        EXPECT_EQ(text, use(memory));
+        EXPECT_EQ(streamed.pos(), memory.pos());
+        return text;
+    };
+    const QString size = QString::number(2 * kWindow + 5);
+    EXPECT_EQ(failures([](Archive& in) {
+                  in.seek(in.size() - 3);
+                  EXPECT_EQ(in.readUINT(), 0U);
+                  EXPECT_TRUE(in.eof());
+                  return in.errorText();
+              }),
+              QStringLiteral("Cannot read a 32-bit number at offset %1 of %2 bytes").arg(2 * kWindow + 2).arg(size));
+    EXPECT_EQ(failures([](Archive& in) {
+                  in.seek(kWindow - 2);
+                  Buffer buffer({1});
+                  EXPECT_FALSE(in.readBuffer(buffer));
+                  EXPECT_TRUE(buffer.isEmpty());
+                  return in.errorText();
+              }),
+              QStringLiteral("Cannot read a block of 2097152 bytes at offset %1: only %2 bytes follow")
+                  .arg(kWindow - 2)
+                  .arg(kWindow + 3));
+    EXPECT_EQ(failures([](Archive& in) {
+                  in.seek(kWindow);
+                  Bytes large(static_cast<std::size_t>(kWindow + 6), 7);
+                  EXPECT_FALSE(in.read(large));
+                  EXPECT_EQ(large, Bytes(large.size(), 0));
+                  return in.errorText();
+              }),
+              QStringLiteral("Cannot read bytes at offset %1 of %2 bytes").arg(kWindow).arg(size));
+    // No zero byte anywhere: the text runs through every window to the end.
+    EXPECT_EQ(failures([](Archive& in) {
+                  in.seek(kWindow + 2);
+                  QString text = "old";
+                  in >> text;
+                  EXPECT_EQ(text, "");
+                  return in.errorText();
+              }),
+              QStringLiteral("Cannot read a zero-terminated text at offset %1 of %2 bytes").arg(kWindow + 2).arg(size));
+    EXPECT_EQ(failures([](Archive& in) {
+                  in.seek(in.size() + 1);
+                  return in.errorText();
+              }),
+              QStringLiteral("Cannot move to offset %1 of %2 bytes").arg(2 * kWindow + 6).arg(size));
+}
+
+TEST(Archive, StreamedWriteMatchesMemoryAndPatchesFlushedBytes)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("stored.x3w");
+    const QString copy = dir.filePath("memory.x3w");
+    const Bytes big = pattern(static_cast<std::size_t>(kWindow + 10));
+    const auto store = [&](Archive& out) {
+        out.writeText("HEAD", 4);
+        out.willPutSize();
+        out.write(big);
+        // Small fields fill the window more than once.
+        for (std::uint32_t i = 0; i < kWindow / 4 + 10; ++i)
+            out.writeUINT(i);
+        out.willPutSize();
+        out.writeBYTE(0x5A);
+        out.putSize();
+        out.putSize();
+        const qint64 end = out.pos();
+        out.seek(2);
+        out.writeWORD(0xABCD);
+        out.seek(end);
+        out.skip(3);
+        return end;
+    };
+    Archive streamed(target, Archive::Mode::Write);
+    Archive memory;
+    const qint64 end = store(streamed);
+    EXPECT_EQ(store(memory), end);
+    EXPECT_EQ(streamed.pos(), memory.pos());
+    EXPECT_EQ(streamed.size(), memory.size());
+    EXPECT_TRUE(QFile::exists(target + ".tmp"));
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_TRUE(streamed.commit(target)) << streamed.errorText().toStdString();
+    ASSERT_TRUE(memory.commit(copy)) << memory.errorText().toStdString();
+    EXPECT_FALSE(QFile::exists(target + ".tmp"));
+
+    const Bytes stored = load(target);
+    EXPECT_EQ(stored, load(copy));
+    ASSERT_EQ(static_cast<qint64>(stored.size()), end + 3);
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 4), (Bytes{'H', 'E', 0xAB, 0xCD}));
+    EXPECT_EQ(be32(stored, 4), static_cast<std::uint32_t>(end - 8));
+    EXPECT_EQ(Bytes(stored.begin() + 8, stored.begin() + 8 + kWindow + 10), big);
+    EXPECT_EQ(be32(stored, 8 + kWindow + 10), 0U);
+    EXPECT_EQ(be32(stored, end - 9), static_cast<std::uint32_t>(kWindow / 4 + 9));
+    EXPECT_EQ(Bytes(stored.end() - 8, stored.end()), (Bytes{0, 0, 0, 1, 0x5A, 0, 0, 0}));
+}
+
+TEST(Archive, FailedStreamedStoreLeavesTheTargetAndNoTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("library.x3w");
+    save(target, Bytes{'o', 'l', 'd'});
+    const Bytes big = pattern(static_cast<std::size_t>(2 * kWindow));
+    const Bytes old = {'o', 'l', 'd'};
+
+    Archive broken(target, Archive::Mode::Write);
+    broken.write(big);
+    broken.writeVarLength(0xFFFFFFFF);
+    EXPECT_FALSE(broken.commit(target));
+    EXPECT_EQ(broken.errorText(), "Cannot write a variable-length number above 0x0FFFFFFF");
+    EXPECT_FALSE(QFile::exists(target + ".tmp"));
+
+    {
+        Archive abandoned(target, Archive::Mode::Write);
+        abandoned.write(big);
+        EXPECT_TRUE(QFile::exists(target + ".tmp"));
+    }
+    EXPECT_FALSE(QFile::exists(target + ".tmp"));
+
+    Archive elsewhere(target, Archive::Mode::Write);
+    EXPECT_FALSE(elsewhere.commit(dir.filePath("other.x3w")));
+    EXPECT_EQ(elsewhere.errorText(), "The archive writes to " + target + ", not to " + dir.filePath("other.x3w"));
+    EXPECT_FALSE(QFile::exists(target + ".tmp"));
+
+    Archive open(target, Archive::Mode::Write);
+    open.write(big);
+    open.willPutSize();
+    EXPECT_FALSE(open.commit(target));
+    EXPECT_EQ(open.errorText(), QStringLiteral("A reserved size field at offset %1 was never filled").arg(2 * kWindow));
+    EXPECT_FALSE(QFile::exists(target + ".tmp"));
+    EXPECT_EQ(load(target), old);
+
+    // The temporary file cannot be created: the archive fails at once and removes nothing.
+    ASSERT_TRUE(QDir().mkdir(target + ".tmp"));
+    Archive blocked(target, Archive::Mode::Write);
+    EXPECT_TRUE(blocked.failed());
+    EXPECT_TRUE(blocked.errorText().startsWith("Cannot write " + target + ".tmp: "))
+        << blocked.errorText().toStdString();
+    blocked.write(big);
+    EXPECT_FALSE(blocked.commit(target));
+    EXPECT_TRUE(QFileInfo(target + ".tmp").isDir());
+    EXPECT_EQ(load(target), old);
+
+    // Nothing can be renamed over a folder; the streamed bytes go away.
+    const QString folder = dir.filePath("folder");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    Archive onFolder(folder, Archive::Mode::Write);
+    onFolder.write(big);
+    EXPECT_FALSE(onFolder.commit(folder));
+    EXPECT_TRUE(onFolder.errorText().startsWith("Cannot replace " + folder)) << onFolder.errorText().toStdString();
+    EXPECT_FALSE(QFile::exists(folder + ".tmp"));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+}
