@@ -48,11 +48,11 @@ TEST(X0vCrash, AKilledStoreLeavesTheOldLibraryOrTheFinishedOne)
     const QString wav = dir.filePath("noise.wav");
     ASSERT_TRUE(writeLongWave(wav));
     ASSERT_EQ(motif({"x0v", "new", "--model", "Motif XS", lib.toStdString()}).code, 0);
-    for (const char* n : {"0", "1", "2"})
-        ASSERT_EQ(motif({"x0v", "import-wave", lib.toStdString(), wav.toStdString(), "--bank", "USR",
-                         "--number", n})
-                      .code,
-                  0);
+    for (const char* n : {"0", "1", "2"}) {
+        const CliRun imported =
+            motif({"x0v", "import-wave", lib.toStdString(), wav.toStdString(), "--bank", "USR", "--number", n});
+        ASSERT_EQ(imported.code, 0) << imported.err;
+    }
     const QByteArray before = contents(lib);
     ASSERT_GT(before.size(), 3 * 1000 * 1000);
     const QStringList edit = {"x0v", "move-waves", lib, "--bank", "USR", "--to", "5", "0"};
@@ -77,7 +77,8 @@ TEST(X0vCrash, AKilledStoreLeavesTheOldLibraryOrTheFinishedOne)
         // The first attempt kills at the first sight of the temporary file; later ones wait longer.
         QElapsedTimer sinceSeen;
         bool seen = false;
-        while (process.state() == QProcess::Running) {
+        // waitForFinished(0) is what notices the end of the process without an event loop.
+        while (!process.waitForFinished(0) && process.state() == QProcess::Running) {
             if (!seen && QFile::exists(lib + ".tmp")) {
                 seen = true;
                 sinceSeen.start();
