@@ -1,7 +1,7 @@
 // Load and store of a library of about 1 GiB made of large opaque waveform items, against the
-// cost of copying the same file with cp in the same run. The library classes read the file
-// whole and write it through a temporary file that is flushed to the disk before the rename, so
-// cp (which does not flush) and cp followed by an fsync of the copy are both given as references.
+// cost of copying the same file with cp in the same run. The library classes write through a
+// temporary file that is flushed to the disk before the rename, so cp (which does not flush) and
+// cp followed by an fsync of the copy are both given as references.
 // Peak memory is measured for the load and store alone, in a child process, against the file
 // size.
 //   build-bench/bin/bench_ysfc [--mib=N] [--dir=FOLDER]
