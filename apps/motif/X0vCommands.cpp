@@ -278,6 +278,24 @@ Vector<int> positionsOf(const X0vArgs& args)
     return Vector<int>(args.positions.begin(), args.positions.end());
 }
 
+// Moving voices or waveforms to --to within their bank: the check, the move and what is said of it.
+int reorder(CliContext& context, const X0vArgs& args, int slotCount, const char* kind, const QString& counted,
+            const QString& consequence, const std::function<bool(int&)>& reorganize, QJsonObject& answer,
+            QString& summary)
+{
+    int target = args.target;
+    if (target < 0 || target > slotCount - int(args.positions.size()))
+        return context.fail(QStringLiteral("--to %1 is beyond the bank once the %2 are taken out")
+                                .arg(target)
+                                .arg(QLatin1String(kind)));
+    const bool changed = reorganize(target);
+    summary = changed ? QStringLiteral("moved %1 to %2%3").arg(counted).arg(target).arg(consequence)
+                      : QStringLiteral("nothing moved");
+    answer.insert("changed", changed);
+    answer.insert("target", target);
+    return 0;
+}
+
 int editVoices(CliContext& context, const X0vArgs& args, bool move)
 {
     LibraryEdit edit(context, args);
@@ -294,19 +312,11 @@ int editVoices(CliContext& context, const X0vArgs& args, bool move)
             answer.insert("deleted", int(args.positions.size()));
             return 0;
         }
-        int target = args.target;
-        const int slotCount = library.voices().getBank(*bank)->voices().count();
-        if (target < 0 || target > slotCount - int(args.positions.size()))
-            return context.fail(
-                QStringLiteral("--to %1 is beyond the bank once the voices are taken out").arg(target));
-        const bool changed = library.reorganizeVoices(*bank, target, positionsOf(args));
-        summary = changed ? QStringLiteral("moved %1 to %2")
-                                .arg(X0V_Document::strVoices(int(args.positions.size()), true))
-                                .arg(target)
-                          : QStringLiteral("nothing moved");
-        answer.insert("changed", changed);
-        answer.insert("target", target);
-        return 0;
+        return reorder(
+            context, args, library.voices().getBank(*bank)->voices().count(), "voices",
+            X0V_Document::strVoices(int(args.positions.size()), true), QString(),
+            [&](int& target) { return library.reorganizeVoices(*bank, target, positionsOf(args)); }, answer,
+            summary);
     });
 }
 
@@ -367,18 +377,12 @@ int editWaves(CliContext& context, const X0vArgs& args, bool move)
             answer.insert("deleted", int(args.positions.size()));
             return 0;
         }
-        int target = args.target;
-        if (target < 0 || target > waves->waveforms().count() - int(args.positions.size()))
-            return context.fail(
-                QStringLiteral("--to %1 is beyond the bank once the waveforms are taken out").arg(target));
-        const bool changed = library.reorganizeWaves(*bank, target, positionsOf(args));
-        summary = changed ? QStringLiteral("moved %1 to %2, voices follow them")
-                                .arg(X0V_Document::strWaveforms(int(args.positions.size()), true))
-                                .arg(target)
-                          : QStringLiteral("nothing moved");
-        answer.insert("changed", changed);
-        answer.insert("target", target);
-        return 0;
+        return reorder(
+            context, args, waves->waveforms().count(), "waveforms",
+            X0V_Document::strWaveforms(int(args.positions.size()), true),
+            QStringLiteral(", voices follow them"),
+            [&](int& target) { return library.reorganizeWaves(*bank, target, positionsOf(args)); }, answer,
+            summary);
     });
 }
 
