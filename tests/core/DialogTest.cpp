@@ -1,7 +1,8 @@
 #include "core/Dialog.h"
+#include "OffscreenApplication.h"
+#include "ScriptedInterface.h"
 #include "core/Strings.h"
 #include "core/UserInterface.h"
-#include "OffscreenApplication.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -12,46 +13,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-namespace {
-
-// Records every call in order and answers from a script.
-class ScriptedInterface : public UserInterface {
-public:
-    QStringList calls;
-    QString answer;
-
-    void error(QWidget*, const QString& message, const QString& title) override
-    {
-        calls << QStringLiteral("error %1|%2").arg(title, message);
-    }
-    void warning(QWidget*, const QString& message, const QString& title) override
-    {
-        calls << QStringLiteral("warning %1|%2").arg(title, message);
-    }
-    QString promptFileOpen(QWidget*, const QString& filter, const QString& title, const QString& folder,
-                           const QString& key) override
-    {
-        calls << QStringLiteral("open %1|%2|%3|%4").arg(filter, title, folder, key);
-        return answer;
-    }
-    QString choseItem(QWidget*, const QString& title, const QString& label, const QStringList& texts,
-                      int initial) override
-    {
-        calls << QStringLiteral("chose %1|%2|%3|%4").arg(title, label, texts.join(',')).arg(initial);
-        return answer;
-    }
-    void progressBegin(QWidget*, const QString& title, int total) override
-    {
-        calls << QStringLiteral("begin %1 %2").arg(title).arg(total);
-    }
-    void progressMessage(const QString& text) override { calls << QStringLiteral("message ") + text; }
-    void progressStep() override { calls << QStringLiteral("step"); }
-    void progressEnd() override { calls << QStringLiteral("end"); }
-    void busy(bool on) override { calls << QStringLiteral("busy %1").arg(on); }
-};
-
-} // namespace
 
 TEST(Strings, StringToIntAndAllDigits)
 {
@@ -108,7 +69,6 @@ TEST(Dialog, RowsButtonsFormAndIcons)
 TEST(UserInterface, FreeFunctionsReachTheInstalledInterfaceInOrder)
 {
     ScriptedInterface script;
-    UserInterface::install(&script);
     script.answer = QStringLiteral("FL1");
     error(nullptr, QStringLiteral("Cannot read"), QStringLiteral("Import"));
     warning(nullptr, QStringLiteral("Removed invalid waveform indexes!"), QString());
@@ -124,7 +84,6 @@ TEST(UserInterface, FreeFunctionsReachTheInstalledInterfaceInOrder)
         progress.message(QStringLiteral("Importing 'a.wav'..."));
         progress.step();
     }
-    UserInterface::install(nullptr);
     EXPECT_EQ(script.calls, QStringList({
                                 QStringLiteral("error Import|Cannot read"),
                                 QStringLiteral("warning |Removed invalid waveform indexes!"),
@@ -137,5 +96,6 @@ TEST(UserInterface, FreeFunctionsReachTheInstalledInterfaceInOrder)
                                 QStringLiteral("end"),
                                 QStringLiteral("busy 0"),
                             }));
+    UserInterface::install(nullptr);
     EXPECT_NE(&UserInterface::current(), &script);
 }

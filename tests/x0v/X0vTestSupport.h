@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ScriptedInterface.h"
 #include "core/Archive.h"
-#include "core/UserInterface.h"
 #include "motif/documents/X0V_Document.h"
 // Also teaches the tests to print texts.
 #include "ysfc/YsfcFile.h"
@@ -11,46 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// Records what the library asks of the user, one line a call, and answers prompts from `answer`.
-// Installed for its lifetime.
-class ScriptedInterface : public UserInterface {
-public:
-    ScriptedInterface() { install(this); }
-    ~ScriptedInterface() override { install(nullptr); }
-
-    QStringList calls;
-    QString answer;
-
-    void error(QWidget*, const QString& message, const QString& title) override
-    {
-        calls << QStringLiteral("error %1|%2").arg(title, message);
-    }
-    void warning(QWidget*, const QString& message, const QString& title) override
-    {
-        calls << QStringLiteral("warning %1|%2").arg(title, message);
-    }
-    QString promptFileOpen(QWidget*, const QString&, const QString& title, const QString&,
-                           const QString&) override
-    {
-        calls << QStringLiteral("open ") + title;
-        return answer;
-    }
-    QString choseItem(QWidget*, const QString& title, const QString& label, const QStringList& texts,
-                      int initial) override
-    {
-        calls << QStringLiteral("chose %1|%2|%3|%4").arg(title, label, texts.join(',')).arg(initial);
-        return answer;
-    }
-    void progressBegin(QWidget*, const QString& title, int total) override
-    {
-        calls << QStringLiteral("begin %1 %2").arg(title).arg(total);
-    }
-    void progressMessage(const QString& text) override { calls << QStringLiteral("message ") + text; }
-    void progressStep() override { calls << QStringLiteral("step"); }
-    void progressEnd() override { calls << QStringLiteral("end"); }
-    void busy(bool on) override { calls << QStringLiteral("busy %1").arg(on); }
-};
 
 inline const QString MotifXS = QStringLiteral("Motif XS");
 inline const QString MotifXF = QStringLiteral("Motif XF");
