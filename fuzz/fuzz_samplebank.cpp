@@ -1,7 +1,9 @@
 // Multi-sample banks (SF2, DLS, GIG) are files the user picks. The library that parses them trusts
-// its files and crashes on some, so each bank is read in a child process; whatever the bytes, the
-// parent must end with an error or with instruments whose samples lie inside what they hold. A
-// process per input makes this target slow, so it takes only what the library could read: RIFF.
+// its files: run in the fuzzer's own process it crashes within a few hundred inputs (the seed
+// unknown_generator.sf2 crashes it at once), which is why the application reads each bank in a
+// child process. This target reads banks as the application does, a process per input; whatever
+// the bytes, the parent must end with an error or with instruments whose samples lie inside what
+// they hold. Only RIFF files can be banks, so other inputs are not worth a process.
 #include "SampleChecks.h"
 
 #include <QDir>
@@ -10,13 +12,6 @@
 #include <cstdint>
 #include <cstring>
 #include <unistd.h>
-
-// The child is a copy of this process, and copying is what each input costs; the sanitizer's
-// quarantine of freed memory would be most of what is copied.
-extern "C" const char* __asan_default_options()
-{
-    return "quarantine_size_mb=16";
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
