@@ -6,9 +6,6 @@
 #include "core/Archive.h"
 #include "motif/documents/XS_DWFIM.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,65 +69,44 @@ QString textAt(const std::vector<std::uint8_t>& bytes, std::size_t at)
 
 TEST(X0V_Document, InitSlotsMakesTheUserSlotsOfEachModel)
 {
-    struct WaveBankSlots {
-        int id, size, firstId, lastId;
+    // Voice banks with their slot counts, waveform banks with their slot counts and first and
+    // last ids.
+    const auto banksOf = [](const X0V_Document& document) {
+        QStringList out;
+        for (const auto& bank : document.voices().banks())
+            out << QStringLiteral("%1:%2").arg(bank->id(), 0, 16).arg(bank->voices().count());
+        for (const auto& bank : document.waves().banks())
+            out << QStringLiteral("%1:%2:%3-%4")
+                       .arg(bank->id())
+                       .arg(bank->waveforms().count())
+                       .arg(bank->waveforms().at(0)->id())
+                       .arg(bank->waveforms().at(bank->waveforms().count() - 1)->id());
+        return out.join(' ');
     };
-    struct Case {
-        int type;
-        const char* model;
-        std::vector<std::pair<Bank, int>> voiceBanks;
-        std::vector<WaveBankSlots> waveBanks;
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {XsType, "Motif XS", "3f08:128 3f09:128 3f0a:128 3f28:32 1:1024:1-1024"},
+        {XfType, "Motif XF",
+         "3f08:128 3f09:128 3f0a:128 3f0b:128 3f28:32 1:128:1-128 2:2048:129-2176 3:2048:2177-4224"},
+        {S90Type, "S90 XS", "3f28:32"},
+        {-1, "", "3f28:32"},
     };
-    const Case cases[] = {
-        {XsType,
-         "Motif XS",
-         {{0x3F08, 128}, {0x3F09, 128}, {0x3F0A, 128}, {0x3F28, 32}},
-         {{1, 1024, 1, 1024}}},
-        {XfType,
-         "Motif XF",
-         {{0x3F08, 128}, {0x3F09, 128}, {0x3F0A, 128}, {0x3F0B, 128}, {0x3F28, 32}},
-         {{1, 128, 1, 128}, {2, 2048, 129, 2176}, {3, 2048, 2177, 4224}}},
-        {S90Type, "S90 XS", {{0x3F28, 32}}, {}},
-        {-1, "", {{0x3F28, 32}}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.model);
+    for (const auto& [type, model, banks] : cases) {
+        SCOPED_TRACE(model);
         X0V_Document document;
-        document.initSlots(c.type);
-        EXPECT_EQ(document.model(), c.model);
-        const auto& banks = document.voices().banks();
-        ASSERT_EQ(banks.count(), int(c.voiceBanks.size()));
-        for (int b = 0; b < banks.count(); ++b) {
-            const XS_VoiceBank* bank = banks.at(b);
-            EXPECT_EQ(bank->id(), c.voiceBanks[std::size_t(b)].first);
-            ASSERT_EQ(bank->voices().count(), c.voiceBanks[std::size_t(b)].second);
-            const XS_Voice* slot = bank->voices().at(5);
-            EXPECT_EQ(slot->id(), bank->id() * 256 + 5);
-            EXPECT_EQ(slot->model(), c.model);
-            EXPECT_FALSE(slot->hasData());
-        }
-        EXPECT_EQ(document.voices().count(), 0);
-        const auto& waveBanks = document.waves().banks();
-        ASSERT_EQ(waveBanks.count(), int(c.waveBanks.size()));
-        for (int b = 0; b < waveBanks.count(); ++b) {
-            const XS_WaveBank* bank = waveBanks.at(b);
-            const WaveBankSlots& expected = c.waveBanks[std::size_t(b)];
-            EXPECT_EQ(bank->id(), expected.id);
-            ASSERT_EQ(bank->waveforms().count(), expected.size);
-            EXPECT_EQ(bank->waveforms().at(0)->id(), expected.firstId);
-            EXPECT_EQ(bank->waveforms().at(expected.size - 1)->id(), expected.lastId);
-            EXPECT_EQ(bank->waveforms().at(0)->wimEntry().filename,
-                      QStringLiteral("%1-Waveform.wim").arg(expected.firstId, 4, 10, QLatin1Char('0')));
-        }
-        EXPECT_EQ(document.waves().count(), 0);
+        document.initSlots(type);
+        EXPECT_EQ(document.model(), model);
+        EXPECT_EQ(banksOf(document), banks);
+        const XS_Voice* slot = document.voices().getBank(DrumUser)->voices().at(5);
+        EXPECT_EQ(slot->id(), 0x3F2805);
+        EXPECT_EQ(slot->model(), model);
     }
-    EXPECT_EQ(X0V_Document::TypeOfModel(QStringLiteral("Motif XS")), 0);
+    auto xf = library(XfType);
+    EXPECT_EQ(waveAt(*xf, 2, 0)->wimEntry().filename, "0129-Waveform.wim");
     EXPECT_EQ(X0V_Document::TypeOfModel(QStringLiteral("Motif XF")), 6);
-    EXPECT_EQ(X0V_Document::TypeOfModel(QStringLiteral("S90 XS")), 3);
     EXPECT_EQ(X0V_Document::TypeOfModel(QStringLiteral("Motif Rack XS")), -1);
 }
 
-TEST(X0V_Document, SlotsMadeAgainAreAsNewWhateverTheyHeld)
+TEST(X0V_Document, SlotsMadeAgainOrClearedAreAsNewWhateverTheyHeld)
 {
     // Every field of every slot.
     const auto slotsOf = [](const X0V_Document& document) {
@@ -176,8 +152,14 @@ TEST(X0V_Document, SlotsMadeAgainAreAsNewWhateverTheyHeld)
     // Another model's slots are made anew.
     used->initSlots(XsType);
     EXPECT_EQ(slotsOf(*used), slotsOf(*library(XsType)));
-    used->initSlots(S90Type);
-    EXPECT_EQ(slotsOf(*used), slotsOf(*library(S90Type)));
+
+    // Clearing keeps the model's slots and drops the chunks.
+    putVoice(*used, User3, 7, QStringLiteral("Gone"));
+    putWave(waveAt(*used, 1, 0), QStringLiteral("Gone"));
+    used->clearDocument();
+    EXPECT_TRUE(used->chunks.isEmpty());
+    EXPECT_EQ(used->model(), "Motif XS");
+    EXPECT_EQ(slotsOf(*used), slotsOf(*library(XsType)));
 }
 
 TEST(X0V_Document, AnEmptyLibraryStoresEveryChunkWithCountZero)
@@ -216,21 +198,16 @@ TEST(X0V_Document, VoicesGetTheirDataOffsetsSizesAndListNames)
     const std::size_t evce = chunkAt(bytes, "EVCE");
     const std::vector<StoredItem> entries = storedItems(bytes, evce);
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(u32At(bytes, entries[0].contents + 4), 1640u);
     EXPECT_EQ(u32At(bytes, entries[0].contents + 12), 12u);
     EXPECT_EQ(u32At(bytes, entries[0].contents + 16), 0x3F0800u);
     // The Motif XS record has no filter byte: the favourite byte, then the name.
     EXPECT_EQ(textAt(bytes, entries[0].contents + 21), "0:256:Full Concert Grand  ");
     EXPECT_EQ(u32At(bytes, entries[1].contents + 4), 11000u);
-    EXPECT_EQ(u32At(bytes, entries[1].contents + 12), 1660u);
     EXPECT_EQ(u32At(bytes, entries[1].contents + 16), 0x3F2803u);
 
     // The offsets point at the data items in their chunk.
     const std::size_t dvce = chunkAt(bytes, "DVCE");
-    EXPECT_EQ(u32At(bytes, dvce + 8), 2u);
     EXPECT_EQ(textAt(bytes, dvce + 12).left(4), "Data");
-    EXPECT_EQ(u32At(bytes, dvce + 16), 1640u);
-    EXPECT_EQ(textAt(bytes, dvce + 1660).left(4), "Data");
     EXPECT_EQ(u32At(bytes, dvce + 1664), 11000u);
     EXPECT_EQ(textAt(bytes, dvce + 1668 + 4), "Power Standard Kit 1");
 }
@@ -258,18 +235,13 @@ TEST(X0V_Document, WaveformsGetTheOffsetsOfTheirTwoDataItems)
         EXPECT_EQ(u32At(bytes, chunkAt(bytes, id) + 8), 2u) << id;
     const std::vector<StoredItem> wim = storedItems(bytes, chunkAt(bytes, "EWIM"));
     ASSERT_EQ(wim.size(), 2u);
-    EXPECT_EQ(u32At(bytes, wim[1].contents + 4), 212u);
     EXPECT_EQ(u32At(bytes, wim[1].contents + 12), 228u);
     EXPECT_EQ(u32At(bytes, wim[1].contents + 16), 132u);
     // The Motif XF record holds the filter byte before the favourite byte.
     EXPECT_EQ(textAt(bytes, wim[1].contents + 22), "Two");
     EXPECT_EQ(textAt(bytes, wim[1].contents + 26), "0132-Waveform.wim");
-    const std::size_t dwfm = chunkAt(bytes, "DWFM");
-    EXPECT_EQ(u32At(bytes, dwfm + 92 + 4), 140u);
-    EXPECT_EQ(bytes[dwfm + 92 + 8], 2); // the key bank count, low byte first
-    const std::size_t dwim = chunkAt(bytes, "DWIM");
-    EXPECT_EQ(u32At(bytes, dwim + 228 + 4), 212u);
-    EXPECT_EQ(u32At(bytes, dwim + 228 + 8), 2u); // the sample count
+    EXPECT_EQ(u32At(bytes, chunkAt(bytes, "DWFM") + 92 + 4), 140u);
+    EXPECT_EQ(u32At(bytes, chunkAt(bytes, "DWIM") + 228 + 4), 212u);
 }
 
 TEST(X0V_Document, LoadPairsItemsByPositionAndFillsTheSlotsById)
@@ -306,7 +278,6 @@ TEST(X0V_Document, LoadPairsItemsByPositionAndFillsTheSlotsById)
     EXPECT_EQ(document.waves().getBank(1)->waveforms().count(), 1024);
     EXPECT_EQ(document.waves().count(), 2);
     const XS_Waveform* five = waveAt(document, 1, 4);
-    EXPECT_EQ(five->name(), "Again");
     EXPECT_EQ(five->wimEntry().content_name, "Again");
     ASSERT_EQ(five->keybanks().count(), 2);
     EXPECT_EQ(five->keybanks().at(1)->left().at(0), 0x04);
@@ -318,14 +289,7 @@ TEST(X0V_Document, LoadPairsItemsByPositionAndFillsTheSlotsById)
     EXPECT_EQ(document.voices().count(), 2);
     EXPECT_EQ(voiceAt(document, User1, 1)->name(), "First");
     EXPECT_EQ(voiceAt(document, DrumUser, 2)->name(), "Kit");
-    EXPECT_EQ(voiceAt(document, DrumUser, 2)->model(), "Motif XS");
 
-    // Between loading and storing the objects hold what the chunks held.
-    for (const auto& chunk : document.chunks) {
-        EXPECT_TRUE(chunk->items.isEmpty()) << chunk->name.toStdString();
-        EXPECT_EQ(chunk->count, chunk->name.endsWith(QLatin1String("VCE")) ? 3 : 4)
-            << chunk->name.toStdString();
-    }
     const std::vector<std::uint8_t> bytes = store(document);
     for (const char* id : {"EWFM", "EWIM", "DWFM", "DWIM", "EVCE", "DVCE"})
         EXPECT_EQ(u32At(bytes, chunkAt(bytes, id) + 8), 2u) << id;
@@ -430,25 +394,6 @@ TEST(X0V_Document, RefusedFilesLeaveNoVoicesOrWaveforms)
     EXPECT_EQ(store(old), file.vector());
 }
 
-TEST(X0V_Document, FilesOfOtherInstrumentsGoBackAsTheyCame)
-{
-    const QDir folder(QStringLiteral(MOTIF_REALDATA_DIR "/ysfc"));
-    if (!folder.exists()) GTEST_SKIP() << "no real data at " << folder.path().toStdString();
-    for (const QString& name : folder.entryList(QStringList{QStringLiteral("*.X9A")}, QDir::Files)) {
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray read = file.readAll();
-        const std::vector<std::uint8_t> original(read.begin(), read.end());
-        X0V_Document document;
-        ASSERT_TRUE(document.loadLibrary(file.fileName())) << document.errorText().toStdString();
-        EXPECT_EQ(document.voices().count(), 0);
-        const std::vector<std::uint8_t> copy = store(document);
-        // All but the reserved header bytes, which are written as 0xFF.
-        EXPECT_TRUE(std::equal(copy.begin() + 0x40, copy.end(), original.begin() + 0x40, original.end()))
-            << name.toStdString();
-    }
-}
-
 TEST(X0V_Document, EstimatedSizeCountsWholeMegabytesOfSampleData)
 {
     auto document = library(XsType);
@@ -459,27 +404,11 @@ TEST(X0V_Document, EstimatedSizeCountsWholeMegabytesOfSampleData)
     EXPECT_EQ(document->estimatedSizeMB(), 2.0);
 }
 
-TEST(X0V_Document, ClearingEmptiesTheSlotsAndDropsTheChunks)
-{
-    auto document = library(XfType);
-    putVoice(*document, User2, 7, QStringLiteral("Gone"));
-    putWave(waveAt(*document, 3, 0), QStringLiteral("Gone"));
-    document->clearDocument();
-    EXPECT_TRUE(document->chunks.isEmpty());
-    EXPECT_EQ(document->voices().count(), 0);
-    EXPECT_EQ(document->waves().count(), 0);
-    EXPECT_EQ(document->voices().getBank(User2)->voices().count(), 128);
-    EXPECT_EQ(waveAt(*document, 3, 0)->id(), 2177);
-    EXPECT_EQ(document->model(), "Motif XF");
-}
-
 TEST(X0V_Document, WordsAndTheWaveBankPrompt)
 {
     EXPECT_EQ(X0V_Document::strWaveforms(1, true), "1 Waveform");
     EXPECT_EQ(X0V_Document::strVoices(2, false), "Voices");
-    EXPECT_EQ(X0V_Document::strVoices(1, false), "Voice");
     EXPECT_EQ(X0V_Document::strKeybanks(0, true), "0 Keybanks");
-    EXPECT_EQ(X0V_Document::strKeybanks(1, false), "Keybank");
 
     ScriptedInterface script;
     X0V_Document document;
@@ -503,14 +432,8 @@ TEST(X0V_Document, VoicesAskTheLibraryForTheirWaveformsAndPatches)
     EXPECT_TRUE(copy.readPatch(document.get(), Patch(User1, 3)));
     EXPECT_EQ(copy.name(), "Pad");
     EXPECT_FALSE(copy.readPatch(nullptr, Patch(User1, 3)));
-    EXPECT_FALSE(copy.readPatch(document.get(), Patch(0x3F00, 3)));
 
     EXPECT_TRUE(voice->removeInvalidWaveforms(document.get()));
     EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({133, 0, 133}));
     EXPECT_FALSE(voice->removeInvalidWaveforms(nullptr));
-
-    // A library whose voices play only waveforms it holds has nothing to repair.
-    ScriptedInterface script;
-    document->validateDocument();
-    EXPECT_TRUE(script.calls.isEmpty());
 }

@@ -44,6 +44,19 @@ inline XS_Waveform* waveAt(X0V_Document& document, int bank, int position)
     return document.waves().getBank(bank)->waveforms().at(position);
 }
 
+// The slots of a waveform bank from `first` to before `end` as "id:name", an empty one as "id:".
+inline QString waveSlots(X0V_Document& document, int bank, int end, int first = 0)
+{
+    QStringList out;
+    for (int p = first; p < end; ++p) {
+        const XS_Waveform* waveform = waveAt(document, bank, p);
+        out << QStringLiteral("%1:%2")
+                   .arg(waveform->id())
+                   .arg(waveform->hasData() ? waveform->name() : QString());
+    }
+    return out.join(QLatin1Char(' '));
+}
+
 // A voice block of eight switched-off elements in the model's layout: the element count at 404,
 // each element's length field, and 80 closing bytes.
 inline Buffer voiceBlock(const QString& model)

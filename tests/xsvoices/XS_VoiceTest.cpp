@@ -10,23 +10,17 @@
 TEST(XS_Voice, TemplatesHoldTheirNameCategoriesAndElements)
 {
     XS_Voice voice(MotifXS);
-    EXPECT_FALSE(voice.hasData());
-    EXPECT_EQ(voice.name(), "");
     EXPECT_EQ(voice.elementCount(MotifXS), -1);
     EXPECT_EQ(voice.getCategory1(), -1);
-    EXPECT_EQ(voice.getCategory2(), -1);
 
     voice.initVoice();
     const Buffer& block = voice.data();
     ASSERT_EQ(block.size(), 1640);
     EXPECT_EQ(voice.name(), "Full Concert Grand  ");
-    EXPECT_EQ(block.toString(36).right(11), "00 00 10 00");
     EXPECT_EQ(voice.getCategory1(), 0);
     EXPECT_EQ(voice.getCategory2(), 16 * 128);
     // Four leading parts, each after its length, up to the element count.
     EXPECT_EQ(block.readValue(0, 4), 124u);
-    EXPECT_EQ(block.readValue(128, 4), 168u);
-    EXPECT_EQ(block.readValue(300, 4), 48u);
     EXPECT_EQ(block.readValue(352, 4), 48u);
     EXPECT_EQ(voice.elementCount(MotifXS), 8);
     for (int i = 0; i < 8; ++i) {
@@ -34,72 +28,46 @@ TEST(XS_Voice, TemplatesHoldTheirNameCategoriesAndElements)
         EXPECT_TRUE(voice.isElementUsed(i)) << i;
         EXPECT_EQ(voice.elementMem(i), 0) << i;
         EXPECT_EQ(voice.elementWave(i), i + 1) << i;
-        EXPECT_EQ(voice.elementWaveform(MotifXS, i), 0) << i;
     }
     EXPECT_EQ(block.readValue(1560, 4), 76u);
     EXPECT_TRUE(voice.waveforms(MotifXS).empty());
 
+    // The templates have 140-byte elements whatever the voice's model.
     XS_Voice kit(MotifXF);
     kit.initDrumKit();
     ASSERT_EQ(kit.data().size(), 11000);
     EXPECT_EQ(kit.name(), "Power Standard Kit 1");
-    EXPECT_EQ(kit.getCategory2(), 16 * 128);
-    // The templates have 140-byte elements whatever the voice's model.
     EXPECT_EQ(kit.elementCount(MotifXS), 73);
-    EXPECT_EQ(kit.data().readValue(XS_Voice::elementOffset(MotifXS, 72), 4), 140u);
     EXPECT_EQ(kit.data().readValueR(XS_Voice::elementOffset(MotifXS, 72) + 140, 2), 73u);
     EXPECT_EQ(kit.data().readValue(10920, 4), 76u);
 
-    // The drum kit is stored compressed and read back whole.
-    EXPECT_EQ(QResource(QStringLiteral(":/motif/data/x0v_drumkit.bin")).compressionAlgorithm(),
-              QResource::ZlibCompression);
-    EXPECT_EQ(QResource(QStringLiteral(":/motif/data/x0v_voice.bin")).compressionAlgorithm(),
-              QResource::NoCompression);
-
     kit.initVoice();
     EXPECT_EQ(kit.data(), voice.data());
-    kit.deleteData();
-    EXPECT_FALSE(kit.hasData());
-    EXPECT_EQ(kit.name(), "");
 }
 
 TEST(XS_Voice, ElementLayoutFollowsTheModel)
 {
-    EXPECT_EQ(XS_Voice::elementSize(MotifXS), 140);
-    EXPECT_EQ(XS_Voice::elementSize(MotifXF), 144);
-    EXPECT_EQ(XS_Voice::elementSize(S90XS), 144);
-    EXPECT_EQ(XS_Voice::elementSize(RackXS), 140);
-    EXPECT_EQ(XS_Voice::elementSize(QString()), 140);
-    EXPECT_EQ(XS_Voice::arpPartSize(MotifXS), 48);
-    EXPECT_EQ(XS_Voice::arpPartSize(MotifXF), 52);
-    EXPECT_EQ(XS_Voice::arpPartSize(S90XS), 52);
-    EXPECT_EQ(XS_Voice::arpPartSize(RackXS), 48);
-    EXPECT_EQ(XS_Voice::elementOffset(MotifXS, 0), 408);
     EXPECT_EQ(XS_Voice::elementOffset(MotifXS, 1), 552);
     EXPECT_EQ(XS_Voice::elementOffset(MotifXF, 1), 556);
     EXPECT_EQ(XS_Voice::elementOffset(S90XS, 2), 704);
     EXPECT_EQ(XS_Voice::elementOffset(RackXS, 72), 10776);
+    EXPECT_EQ(XS_Voice::elementOffset(QString(), 1), 552);
 
     // The element fields sit at +4, +5 and +S of the voice's own model's layout.
     XS_Voice voice(S90XS);
     voice.setData(blankBlock(S90XS, 3));
     EXPECT_EQ(voice.elementCount(S90XS), 3);
     setElement(voice, 1, 1, 0x0201);
-    EXPECT_EQ(voice.data().at(560), 1);
-    EXPECT_EQ(voice.data().at(561), 1);
-    EXPECT_EQ(voice.data().at(700), 0x01);
-    EXPECT_EQ(voice.data().at(701), 0x02);
-    EXPECT_EQ(voice.elementWave(1), 0x0201);
+    EXPECT_EQ(voice.data().toString().mid(560 * 3, 5), "01 01");
+    EXPECT_EQ(voice.data().toString().mid(700 * 3, 5), "01 02");
     setElement(voice, 0, 1, 7);
     setElement(voice, 2, 2, 7);
     // The S90 XS plays no user waveforms.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(voice.elementWaveform(S90XS, i), 0) << i;
+    EXPECT_EQ(voice.elementWaveform(S90XS, 0), 0);
     EXPECT_TRUE(voice.waveforms(S90XS).empty());
 
     voice.setElementUsed(1, false);
     EXPECT_EQ(voice.data().at(560), 0);
-    EXPECT_FALSE(voice.isElementUsed(1));
 }
 
 TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
@@ -111,11 +79,8 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     setElement(xf, 2, 1, 128);
     setElement(xf, 3, 1, 129);
     setElement(xf, 4, 0, 5);
-    EXPECT_EQ(xf.elementWaveform(MotifXF, 0), 2181);
-    EXPECT_EQ(xf.elementWaveform(MotifXF, 1), 129);
-    EXPECT_EQ(xf.elementWaveform(MotifXF, 2), 128);
+    EXPECT_EQ(xf.waveforms(MotifXF), (std::vector<int>{128, 129, 2181}));
     EXPECT_EQ(xf.elementWaveform(MotifXF, 3), 0);
-    EXPECT_EQ(xf.elementWaveform(MotifXF, 4), 0);
     // Memory 3 belongs to the Motif XF only.
     EXPECT_EQ(xf.elementWaveform(MotifXS, 0), 0);
 
@@ -124,8 +89,7 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     xf.setElementWaveform(MotifXF, 4, 2181);
     const int e4 = XS_Voice::elementOffset(MotifXF, 4);
     EXPECT_EQ(xf.data().toString().mid((e4 + 4) * 3, 5), "00 03");
-    EXPECT_EQ(xf.data().at(e4 + 144), 5);
-    EXPECT_EQ(xf.data().at(e4 + 145), 0);
+    EXPECT_EQ(xf.data().toString().mid((e4 + 144) * 3, 5), "05 00");
     EXPECT_EQ(xf.elementWaveform(MotifXF, 4), 0);
     xf.setElementUsed(4, true);
     EXPECT_EQ(xf.elementWaveform(MotifXF, 4), 2181);
@@ -136,7 +100,6 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     // Id 0 or below switches the element off; memory and number stay.
     xf.setElementWaveform(MotifXF, 1, 0);
     EXPECT_FALSE(xf.isElementUsed(1));
-    EXPECT_EQ(xf.elementMem(1), 2);
     EXPECT_EQ(xf.elementWave(1), 1);
     xf.setElementWaveform(MotifXF, 2, -3);
     EXPECT_FALSE(xf.isElementUsed(2));
@@ -146,9 +109,7 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     setElement(xs, 0, 1, 1024);
     setElement(xs, 1, 2, 1);
     setElement(xs, 2, 1, 1025);
-    EXPECT_EQ(xs.elementWaveform(MotifXS, 0), 1024);
-    EXPECT_EQ(xs.elementWaveform(MotifXS, 1), 0);
-    EXPECT_EQ(xs.elementWaveform(MotifXS, 2), 0);
+    EXPECT_EQ(xs.waveforms(MotifXS), (std::vector<int>{1024}));
     xs.setElementWaveform(MotifXS, 1, 300);
     EXPECT_EQ(xs.elementMem(1), 1);
     EXPECT_EQ(xs.elementWave(1), 300);
@@ -158,7 +119,6 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     empty.setElementWaveform(MotifXF, 0, 2181);
     EXPECT_FALSE(empty.hasData());
     EXPECT_EQ(empty.elementWaveform(MotifXF, 0), 0);
-    EXPECT_TRUE(empty.waveforms(MotifXF).empty());
 }
 
 TEST(XS_Voice, WaveformListsAndRemapping)
@@ -171,6 +131,12 @@ TEST(XS_Voice, WaveformListsAndRemapping)
     setElement(voice, 3, 1, 5);
     setElement(voice, 4, 1, 9);
     voice.setElementUsed(4, false);
+    const auto plays = [&voice] {
+        std::vector<int> ids;
+        for (int i = 0; i < 5; ++i)
+            ids.push_back(voice.elementWaveform(MotifXF, i));
+        return ids;
+    };
     EXPECT_EQ(voice.waveforms(MotifXF), (std::vector<int>{5, 130, 2181}));
     voice.updateWaveformInfo(MotifXF);
     EXPECT_EQ(voice.rel_filenames,
@@ -178,20 +144,14 @@ TEST(XS_Voice, WaveformListsAndRemapping)
 
     // The first position of an old id decides; ids not listed stay; elements that are off stay.
     voice.remapWaveforms(MotifXF, {2181, 5, 2181, 9}, {129, 7, 1, 10});
-    EXPECT_EQ(voice.elementWaveform(MotifXF, 0), 7);
-    EXPECT_EQ(voice.elementWaveform(MotifXF, 1), 129);
-    EXPECT_EQ(voice.elementMem(1), 2);
-    EXPECT_EQ(voice.elementWave(1), 1);
-    EXPECT_EQ(voice.elementWaveform(MotifXF, 2), 130);
-    EXPECT_EQ(voice.elementWaveform(MotifXF, 3), 7);
+    EXPECT_EQ(plays(), (std::vector<int>{7, 129, 130, 7, 0}));
     EXPECT_EQ(voice.elementWave(4), 9);
     EXPECT_EQ(voice.rel_filenames,
               QStringList({"0007-Waveform.wfm", "0129-Waveform.wfm", "0130-Waveform.wfm"}));
 
     // A new id of 0 switches the element off; an old id without a new one is left as it is.
     voice.remapWaveforms(MotifXF, {130, 7}, {0});
-    EXPECT_FALSE(voice.isElementUsed(2));
-    EXPECT_EQ(voice.elementWaveform(MotifXF, 0), 7);
+    EXPECT_EQ(plays(), (std::vector<int>{7, 129, 0, 7, 0}));
     EXPECT_EQ(voice.rel_filenames, QStringList({"0007-Waveform.wfm", "0129-Waveform.wfm"}));
 
     // With no old ids only the names are renewed.
@@ -231,42 +191,32 @@ TEST(XS_Voice, IdsPatchesAndBanks)
 {
     XS_Voice voice(MotifXS);
     voice.setId(0x3F0805);
-    EXPECT_EQ(voice.id(), 0x3F0805);
     EXPECT_EQ(voice.filename, "3F0805-Voice.vce");
     EXPECT_EQ(voice.patch(), Patch(0x3F, 8, 5));
-    EXPECT_EQ(voice.bank(), 0x3F08);
-    EXPECT_EQ(voice.bankType(), XS_Voice::NormalBankType);
     EXPECT_EQ(voice.bankName(), "USER1");
+    // A new patch renumbers the entry but keeps the file name.
     voice.setPatch(Patch(0x3F28, 31));
     EXPECT_EQ(voice.content_number, 0x3F281F);
     EXPECT_EQ(voice.filename, "3F0805-Voice.vce");
     EXPECT_EQ(voice.bankType(), XS_Voice::DrumBankType);
     EXPECT_EQ(voice.bankName(), "DR:USER");
 
-    EXPECT_EQ(XS_Voice::BankType(0x3F00), 1);
-    EXPECT_EQ(XS_Voice::BankType(0x3F0F), 1);
-    EXPECT_EQ(XS_Voice::BankType(0x3F10), 0);
-    EXPECT_EQ(XS_Voice::BankType(0x3F20), 2);
-    EXPECT_EQ(XS_Voice::BankType(0x3F2F), 2);
-    EXPECT_EQ(XS_Voice::BankType(0x3F30), 0);
-    EXPECT_EQ(XS_Voice::BankType(0x3E08), 0);
-    EXPECT_EQ(XS_Voice::MaxVoiceBanks(MotifXF), 4);
-    EXPECT_EQ(XS_Voice::MaxVoiceBanks(MotifXS), 3);
-    EXPECT_EQ(XS_Voice::MaxVoiceBanks(S90XS), 0);
-    EXPECT_EQ(XS_Voice::BankName(MotifXS, 0x3F0A), "USER3");
+    // The first and last banks of each type and the ones just outside.
+    QStringList types;
+    for (Bank bank : {0x3F00, 0x3F0F, 0x3F10, 0x3F20, 0x3F2F, 0x3F30, 0x3E08})
+        types << QString::number(XS_Voice::BankType(bank));
+    EXPECT_EQ(types.join(' '), "1 1 0 2 2 0 0");
+    // The Motif XF alone has a fourth user bank, the S90 XS only the drum kits.
     EXPECT_EQ(XS_Voice::BankName(MotifXS, 0x3F0B), "");
     EXPECT_EQ(XS_Voice::BankName(MotifXF, 0x3F0B), "USER4");
-    EXPECT_EQ(XS_Voice::BankName(MotifXF, 0x3F0C), "");
-    EXPECT_EQ(XS_Voice::BankName(MotifXF, 0x3F07), "");
     EXPECT_EQ(XS_Voice::BankName(S90XS, 0x3F08), "");
-    EXPECT_EQ(XS_Voice::BankName(S90XS, 0x3F28), "DR:USER");
 }
 
 TEST(XS_Voice, NameAndCategoriesInTheBlock)
 {
+    // Without a block there is nowhere to write.
     XS_Voice voice(MotifXS);
     voice.setName(QStringLiteral("Lost"));
-    voice.setCategory1(130);
     EXPECT_FALSE(voice.hasData());
 
     voice.initVoice();
@@ -275,15 +225,12 @@ TEST(XS_Voice, NameAndCategoriesInTheBlock)
     EXPECT_EQ(voice.name(), "A Very Long Voice Na");
     EXPECT_EQ(voice.content_name, "Entry");
     voice.setName(QStringLiteral("Pad"));
-    EXPECT_EQ(voice.name(), "Pad");
     EXPECT_EQ(voice.data().toString(24).mid(12),
               "50 61 64 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
 
     voice.setCategory1(130);
     voice.setCategory2(16 * 128 + 3);
     EXPECT_EQ(voice.data().toString(36).right(11), "01 02 10 03");
-    EXPECT_EQ(voice.getCategory1(), 130);
-    EXPECT_EQ(voice.getCategory2(), 2051);
 
     Motif device;
     EXPECT_EQ(voice.printCategory(&device), "Ap:E.GRAND");
@@ -291,15 +238,11 @@ TEST(XS_Voice, NameAndCategoriesInTheBlock)
     EXPECT_EQ(voice.getCategory1(), 16 * 128 + 2);
     voice.setCategory(QStringLiteral("No Such Category"), &device);
     voice.setCategory(QStringLiteral("Ap:A.PIANO"), nullptr);
-    EXPECT_EQ(voice.getCategory1(), 16 * 128 + 2);
-    EXPECT_EQ(voice.getCategory2(), 2051);
+    EXPECT_EQ(voice.data().toString(36).right(11), "10 02 10 03");
     EXPECT_EQ(voice.printCategory(nullptr), "");
-    voice.deleteData();
-    voice.setCategory(QStringLiteral("Ap:A.PIANO"), &device);
-    EXPECT_EQ(voice.printCategory(&device), "");
 }
 
-TEST(XS_Voice, SerialisedFormAndInfo)
+TEST(XS_Voice, SerialisedFormKeepsTheModelAndEntry)
 {
     XS_Voice voice(MotifXF);
     voice.setData(Buffer{0x01, 0x02, 0x03});
@@ -312,9 +255,6 @@ TEST(XS_Voice, SerialisedFormAndInfo)
     EXPECT_EQ(hex(out.bytes()), "4D 6F 74 69 66 20 58 46 00 00 00 00 2D 00 00 00 00 00 00 00 03 00 00 00 00 "
                                 "00 00 00 00 00 3F 08 05 00 00 50 61 64 00 33 46 30 38 30 35 2D 56 6F 69 "
                                 "63 65 2E 76 63 65 00 77 00 00 00 00 03 01 02 03");
-    EXPECT_EQ(voice.info(), "owner: 00000000\ndata_size: 3\ntime: 00000000\ndata_offset: 00000000 = 0\n"
-                            "content_number: 4130821 (3F0805)\nfilter: 0\nfavorite: 0\ncontent_name: Pad\n"
-                            "filename: 3F0805-Voice.vce\nrel_filenames: w\n\ndvce size = 3");
 
     // A voice without a model takes the one read.
     Archive in(out.bytes());
@@ -329,11 +269,9 @@ TEST(XS_Voice, SerialisedFormAndInfo)
     Archive other(out.bytes());
     XS_Voice xs(MotifXS);
     EXPECT_FALSE(xs.fromArchive(other));
-    EXPECT_FALSE(other.failed());
     EXPECT_EQ(other.pos(), 9);
     EXPECT_EQ(xs.model(), MotifXS);
     EXPECT_FALSE(xs.hasData());
-    EXPECT_EQ(xs.id(), 0);
 
     // The Motif XS record has no filter byte.
     XS_Voice asXS(voice);

@@ -16,40 +16,6 @@ std::unique_ptr<XS_Waveform> wave(int id, const char* name = "", int frames = 0)
 }
 } // namespace
 
-TEST(XS_Waves, BanksAreFoundByIdInCreationOrder)
-{
-    XS_Waves waves;
-    XS_WaveBank* fl1 = waves.createBank(2);
-    XS_WaveBank* usr = waves.createBank(1);
-    EXPECT_EQ(waves.createBank(2), fl1);
-    EXPECT_EQ(waves.getBank(1), usr);
-    EXPECT_EQ(waves.getBank(3), nullptr);
-    ASSERT_EQ(waves.banks().count(), 2);
-    EXPECT_EQ(waves.banks().at(0)->id(), 2);
-
-    // Empty slots keep their places; the counts and the n-th waveform skip them.
-    usr->waveforms().append(wave(1, "a", 2));
-    usr->waveforms().append(wave(2));
-    usr->waveforms().append(wave(3, "c", 2));
-    usr->waveforms().append(wave(4));
-    fl1->waveforms().append(wave(129, "f", 2));
-    EXPECT_EQ(usr->count(), 2);
-    EXPECT_EQ(usr->lastIndex(), 2);
-    EXPECT_EQ(XS_WaveBank(5).lastIndex(), -1);
-    EXPECT_EQ(waves.count(), 3);
-    EXPECT_EQ(waves.getByIndex(0)->id(), 129);
-    EXPECT_EQ(waves.getByIndex(1)->id(), 1);
-    EXPECT_EQ(waves.getByIndex(2)->id(), 3);
-    EXPECT_EQ(waves.getByIndex(3), nullptr);
-    EXPECT_EQ(waves.lookupWave(4), usr->waveforms().at(3));
-    EXPECT_EQ(waves.lookupWave(5), nullptr);
-
-    waves.deleteData();
-    EXPECT_EQ(waves.count(), 0);
-    EXPECT_EQ(usr->waveforms().count(), 4);
-    EXPECT_EQ(waves.lookupWave(3)->name(), "");
-}
-
 TEST(XS_Waves, AddWaveFillsTheSlotOfItsId)
 {
     XS_Waves waves;

@@ -69,22 +69,16 @@ TEST(XS_Entry, RecordLayoutDependsOnTheModel)
 
 TEST(XS_Entry, ReadsBackWhatItWrites)
 {
+    // The text form shows every field; the Motif XS record has no filter to read back.
     for (const char* model : {"Motif XF", "Motif XS"}) {
         Archive archive(vec(written(sampleEntry(), model)));
         XS_Entry entry;
         entry.item_index = 7;
         EXPECT_TRUE(entry.fromArchive(QLatin1String(model), archive));
         EXPECT_TRUE(archive.eof());
-        EXPECT_EQ(entry.owner, 0x01020304u);
-        EXPECT_EQ(entry.data_size, 1640);
-        EXPECT_EQ(entry.time, 0xA0B0C0D0u);
-        EXPECT_EQ(entry.data_offset, 12);
-        EXPECT_EQ(entry.content_number, 0x3F0800);
-        EXPECT_EQ(entry.filter, QLatin1String(model) == QLatin1String("Motif XF") ? 3 : 0);
-        EXPECT_EQ(entry.favorite, 1);
-        EXPECT_EQ(entry.content_name, "0:256:Piano");
-        EXPECT_EQ(entry.filename, "3F0800-Voice.vce");
-        EXPECT_EQ(entry.rel_filenames, QStringList({"0001-Waveform.wfm", "0002-Waveform.wfm"}));
+        XS_Entry expected = sampleEntry();
+        expected.filter = QLatin1String(model) == QLatin1String("Motif XF") ? 3 : 0;
+        EXPECT_EQ(entry.toString(), expected.toString()) << model;
         EXPECT_EQ(entry.item_index, 7);
     }
 
@@ -115,30 +109,4 @@ TEST(XS_Entry, BrokenRecordsAreRefusedWithoutReadingPastThem)
     Archive shortRecord(vec(QByteArray::fromHex("0000001400000001")));
     EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), shortRecord));
     EXPECT_TRUE(shortRecord.failed());
-}
-
-TEST(XS_Entry, TextFormAndCopies)
-{
-    XS_Entry entry = sampleEntry();
-    entry.data_offset = -1;
-    EXPECT_EQ(entry.toString(), "owner: 01020304\n"
-                                "data_size: 1640\n"
-                                "time: A0B0C0D0\n"
-                                "data_offset: FFFFFFFF = -1\n"
-                                "content_number: 4130816 (3F0800)\n"
-                                "filter: 11\n"
-                                "favorite: 1\n"
-                                "content_name: 0:256:Piano\n"
-                                "filename: 3F0800-Voice.vce\n"
-                                "rel_filenames: 0001-Waveform.wfm,0002-Waveform.wfm\n");
-    EXPECT_EQ(XS_Entry().toString(),
-              "owner: 00000000\ndata_size: 0\ntime: 00000000\ndata_offset: 00000000 = 0\n"
-              "content_number: 0 (000000)\nfilter: 0\nfavorite: 0\ncontent_name: \n"
-              "filename: \nrel_filenames: \n");
-
-    entry.item_index = 4;
-    XS_Entry copy;
-    copy = entry;
-    EXPECT_EQ(copy.item_index, 4);
-    EXPECT_EQ(copy.toString(), entry.toString());
 }
