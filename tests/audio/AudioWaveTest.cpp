@@ -5,19 +5,15 @@
 
 TEST(AudioFormat, WidthsTakeWholeBytesAndPrintTheirChannels)
 {
-    EXPECT_EQ(AudioFormat(44100, 8, 1).bytesPerSample(), 1);
-    EXPECT_EQ(AudioFormat(44100, 12, 1).bytesPerSample(), 2);
-    EXPECT_EQ(AudioFormat(44100, 16, 1).bytesPerSample(), 2);
-    EXPECT_EQ(AudioFormat(44100, 24, 1).bytesPerSample(), 3);
-    EXPECT_EQ(AudioFormat(44100, 32, 1).bytesPerSample(), 4);
-    EXPECT_EQ(AudioFormat(44100, 0, 1).bytesPerSample(), 0);
-    EXPECT_EQ(AudioFormat(44100, 33, 1).bytesPerSample(), 0);
+    const std::pair<int, int> widths[] = {{8, 1}, {12, 2}, {16, 2}, {24, 3}, {32, 4}, {0, 0}, {33, 0}};
+    for (const auto& [bits, bytes] : widths)
+        EXPECT_EQ(AudioFormat(44100, bits, 1).bytesPerSample(), bytes) << bits;
     EXPECT_EQ(AudioFormat(44100, 16, 1).printMonoStereo(), "Mono");
     EXPECT_EQ(AudioFormat(44100, 16, 2).printMonoStereo(), "Stereo");
     EXPECT_TRUE(AudioFormat(22050.5, 16, 2).isValid());
-    EXPECT_FALSE(AudioFormat(0, 16, 1).isValid());
-    EXPECT_FALSE(AudioFormat(44100, 16, 3).isValid());
-    EXPECT_FALSE(AudioFormat(44100, 40, 1).isValid());
+    for (const AudioFormat& bad :
+         {AudioFormat(0, 16, 1), AudioFormat(44100, 16, 3), AudioFormat(44100, 40, 1)})
+        EXPECT_FALSE(bad.isValid());
 }
 
 TEST(AudioWave, SamplesAreSignedLittleEndianPerChannel)
@@ -77,13 +73,9 @@ TEST(AudioWave, OddWidthsSitInTheirBytes)
 
 TEST(Note, NamesKeysFromCMinusTwo)
 {
-    EXPECT_EQ(Note::name(60), "C3");
-    EXPECT_EQ(Note::name(0), "C-2");
-    EXPECT_EQ(Note::name(11), "B-2");
-    EXPECT_EQ(Note::name(13), "C#-1");
-    EXPECT_EQ(Note::name(69), "A3");
-    EXPECT_EQ(Note::name(70), "A#3");
-    EXPECT_EQ(Note::name(127), "G8");
-    EXPECT_EQ(Note::name(-1), "");
-    EXPECT_EQ(Note::name(128), "");
+    const std::pair<int, const char*> names[] = {{60, "C3"},   {0, "C-2"}, {11, "B-2"},
+                                                 {13, "C#-1"}, {69, "A3"}, {70, "A#3"},
+                                                 {127, "G8"},  {-1, ""},   {128, ""}};
+    for (const auto& [key, name] : names)
+        EXPECT_EQ(Note::name(key), name) << key;
 }

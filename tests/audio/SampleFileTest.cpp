@@ -1,5 +1,6 @@
 #include "zaltor/SampleFile.h"
 #include "audio/AudioFiles.h"
+#include "audio/SampleText.h"
 #include "zaltor/SampleFileMessage.h"
 
 #include <QTemporaryDir>
@@ -47,106 +48,58 @@ Bytes bank()
 
 } // namespace
 
-TEST(SampleFile, SoundFontInstrumentsBecomeNamedListsOfSamples)
+TEST(SampleFile, SoundFontAndDlsInstrumentsBecomeNamedListsOfSamples)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("bank.sf2");
-    ASSERT_TRUE(writeFile(path, bank()));
-    SampleFile file;
-    QString error;
-    ASSERT_TRUE(file.fromFile(path, &error)) << error.toStdString();
-    ASSERT_EQ(file.instruments.count(), 2);
-
-    const Instrument* piano = file.instruments.at(0);
-    EXPECT_EQ(piano->name, "Piano");
-    ASSERT_EQ(piano->samples.count(), 2);
-    const Sample* low = piano->samples.at(0);
-    EXPECT_TRUE(low->isValid());
-    EXPECT_EQ(low->format(), AudioFormat(22050, 16, 1));
-    EXPECT_EQ(low->sampleLength(), 100);
-    EXPECT_EQ(low->sampleAt(0, 3), 300);
-    EXPECT_EQ(low->sampleAt(0, 99), 9900);
-    EXPECT_EQ(low->rootKey, 48);
-    EXPECT_EQ(low->keyLow, 0);
-    EXPECT_EQ(low->keyHigh, 59);
-    EXPECT_EQ(low->velocityLow, 1);
-    EXPECT_EQ(low->velocityHigh, 127);
-    EXPECT_EQ(low->pan, 96);
-    EXPECT_EQ(low->volume, 90); // 6 dB down
-    EXPECT_EQ(low->coarseTune, 64);
-    EXPECT_EQ(low->fineTune, 59); // the zone's -10 cents and the sample's +5
-    EXPECT_EQ(low->loopMode, Sample::LoopForward);
-    EXPECT_EQ(low->loopStart, 10u);
-    EXPECT_EQ(low->loopEnd, 90u);
-    EXPECT_EQ(low->sampleStart, 0u);
-
-    const Sample* high = piano->samples.at(1);
-    EXPECT_EQ(high->format().sampleRate(), 44100);
-    EXPECT_EQ(high->sampleAt(0, 49), -343);
-    EXPECT_EQ(high->rootKey, 70);
-    EXPECT_EQ(high->coarseTune, 66);
-    EXPECT_EQ(high->keyLow, 60);
-    EXPECT_EQ(high->velocityLow, 64);
-    EXPECT_EQ(high->volume, 127);
-    EXPECT_EQ(high->pan, 64);
-    EXPECT_EQ(high->loopMode, Sample::LoopNone);
-
-    const Instrument* bass = file.instruments.at(1);
-    EXPECT_EQ(bass->name, "Bass");
-    ASSERT_EQ(bass->samples.count(), 1);
-    const Sample* b = bass->samples.at(0);
-    EXPECT_EQ(b->sampleLength(), 30);
-    EXPECT_EQ(b->rootKey, 36);
-    EXPECT_EQ(b->fineTune, 61);
-    EXPECT_EQ(b->keyLow, 20);
-    EXPECT_EQ(b->keyHigh, 50);
-    EXPECT_EQ(b->velocityLow, 0);
-    EXPECT_EQ(b->loopMode, Sample::LoopForward);
-    EXPECT_EQ(b->loopStart, 8u);
-    EXPECT_EQ(b->loopEnd, 25u);
-    EXPECT_EQ(b->sampleStart, 4u);
-
-    file.deleteAll();
-    EXPECT_TRUE(file.instruments.isEmpty());
-}
-
-TEST(SampleFile, DlsInstrumentsBecomeNamedListsOfSamples)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("bank.dls");
-    ASSERT_TRUE(
-        writeFile(path, dls({ramp(40, 10), ramp(20, -20)}, 32000,
-                            {{"Strings", {{1, 0, 63, 0, 127, 55, 0, 0}, {0, 64, 127, 0, 127, 67, 4, 30}}},
-                             {"Flute", {{0, 10, 20, 30, 40, 72, 0, 0}}}})));
-    SampleFile file;
-    QString error;
-    ASSERT_TRUE(file.fromFile(path, &error)) << error.toStdString();
-    ASSERT_EQ(file.instruments.count(), 2);
-    const Instrument* strings = file.instruments.at(0);
-    EXPECT_EQ(strings->name, "Strings");
-    ASSERT_EQ(strings->samples.count(), 2);
-    const Sample* low = strings->samples.at(0);
-    EXPECT_EQ(low->format(), AudioFormat(32000, 16, 1));
-    EXPECT_EQ(low->sampleLength(), 20);
-    EXPECT_EQ(low->sampleAt(0, 19), -380);
-    EXPECT_EQ(low->rootKey, 55);
-    EXPECT_EQ(low->keyHigh, 63);
-    EXPECT_EQ(low->loopMode, Sample::LoopNone);
-    const Sample* high = strings->samples.at(1);
-    EXPECT_EQ(high->sampleLength(), 40);
-    EXPECT_EQ(high->rootKey, 67);
-    EXPECT_EQ(high->keyLow, 64);
-    EXPECT_EQ(high->loopMode, Sample::LoopForward);
-    EXPECT_EQ(high->loopStart, 4u);
-    EXPECT_EQ(high->loopEnd, 34u);
-    const Instrument* flute = file.instruments.at(1);
-    EXPECT_EQ(flute->name, "Flute");
-    ASSERT_EQ(flute->samples.count(), 1);
-    EXPECT_EQ(flute->samples.at(0)->keyLow, 10);
-    EXPECT_EQ(flute->samples.at(0)->keyHigh, 20);
-    EXPECT_EQ(flute->samples.at(0)->velocityLow, 30);
-    EXPECT_EQ(flute->samples.at(0)->velocityHigh, 40);
-    EXPECT_EQ(flute->samples.at(0)->rootKey, 72);
+    const auto read = [&](const QString& name, const Bytes& bytes) {
+        QStringList out;
+        SampleFile file;
+        QString error;
+        EXPECT_TRUE(writeFile(dir.filePath(name), bytes));
+        EXPECT_TRUE(file.fromFile(dir.filePath(name), &error)) << error.toStdString();
+        for (const auto& instrument : file.instruments) {
+            out << "[" + instrument->name + "]";
+            for (const auto& sample : instrument->samples) {
+                EXPECT_TRUE(sample->isValid());
+                out << QString::fromStdString(settingsOf(*sample)) +
+                           QString::asprintf(" | %g Hz %d-bit %s, last %d", sample->format().sampleRate(),
+                                             sample->format().bitsPerSample(),
+                                             qPrintable(sample->format().printMonoStereo()),
+                                             sample->sampleAt(0, sample->sampleLength() - 1));
+            }
+        }
+        return out.join('\n').toStdString();
+    };
+    // Pan 250 is a quarter right, attenuation 60 is 6 dB down, the zone's -10 cents add to the
+    // sample's +5; the zone's offsets move the loop and the start.
+    EXPECT_EQ(
+        read("bank.sf2", bank()),
+        "[Piano]\n"
+        "\"\": 100 frames, root 48, keys 0-59, vel 1-127, vol 90, pan 96, tune 64/59, loop 1 10-90, start 0 "
+        "| "
+        "22050 Hz 16-bit Mono, last 9900\n"
+        "\"\": 50 frames, root 70, keys 60-127, vel 64-127, vol 127, pan 64, tune 66/64, loop 0 0-40, start "
+        "0 | "
+        "44100 Hz 16-bit Mono, last -343\n"
+        "[Bass]\n"
+        "\"\": 30 frames, root 36, keys 20-50, vel 0-127, vol 127, pan 64, tune 64/61, loop 1 8-25, start 4 "
+        "| "
+        "11025 Hz 16-bit Mono, last 29000");
+    EXPECT_EQ(
+        read("bank.dls", dls({ramp(40, 10), ramp(20, -20)}, 32000,
+                             {{"Strings", {{1, 0, 63, 0, 127, 55, 0, 0}, {0, 64, 127, 0, 127, 67, 4, 30}}},
+                              {"Flute", {{0, 10, 20, 30, 40, 72, 0, 0}}}})),
+        "[Strings]\n"
+        "\"\": 20 frames, root 55, keys 0-63, vel 0-127, vol 127, pan 64, tune 64/64, loop 0 0-0, start 0 "
+        "| "
+        "32000 Hz 16-bit Mono, last -380\n"
+        "\"\": 40 frames, root 67, keys 64-127, vel 0-127, vol 127, pan 64, tune 64/64, loop 1 4-34, "
+        "start 0 | "
+        "32000 Hz 16-bit Mono, last 390\n"
+        "[Flute]\n"
+        "\"\": 40 frames, root 72, keys 10-20, vel 30-40, vol 127, pan 64, tune 64/64, loop 0 0-0, start 0 "
+        "| "
+        "32000 Hz 16-bit Mono, last 390");
 }
 
 TEST(SampleFile, OtherAndDamagedFilesGiveErrors)
@@ -242,16 +195,7 @@ TEST(SampleFileMessage, CarriesInstrumentsOrAReasonAndRefusesDamage)
     const Sample& a = *sent.at(0)->samples.at(0);
     const Sample& b = *received.at(0)->samples.at(0);
     EXPECT_EQ(b, a);
-    EXPECT_EQ(b.name, "C3");
-    EXPECT_EQ(b.format().sampleRate(), 22050.5);
-    EXPECT_EQ(b.rootKey, 61);
-    EXPECT_EQ(b.keyLow, 3);
-    EXPECT_EQ(b.velocityHigh, 99);
-    EXPECT_EQ(b.fineTune, 10);
-    EXPECT_EQ(b.loopMode, Sample::LoopReverse);
-    EXPECT_EQ(b.loopStart, 1u);
-    EXPECT_EQ(b.loopEnd, 3u);
-    EXPECT_EQ(b.sampleStart, 2u);
+    EXPECT_EQ(settingsOf(b), settingsOf(a));
 
     EXPECT_FALSE(
         SampleFileMessage::decode(SampleFileMessage::encodeError("Cannot read x: bad"), received, error));

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(Application, ProfileIntegersPersistInTheProfileFile)
+TEST(Application, ProfileIntegersPersistInTheProfileFileAndStartPathIsTheProgramFolder)
 {
     QTemporaryDir dir;
     const QString profile = dir.filePath("motif.ini");
@@ -16,16 +16,11 @@ TEST(Application, ProfileIntegersPersistInTheProfileFile)
     EXPECT_EQ(Application::readProfileInt("VoiceCopier", "part", 7), 12);
     EXPECT_EQ(Application::readProfileInt("VoiceCopier", "voice", 0), -3);
     EXPECT_EQ(Application::readProfileInt("Other", "part", 5), 5);
-
     QFile file(profile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("[VoiceCopier]")) << text.constData();
-    EXPECT_TRUE(text.contains("part=12")) << text.constData();
+    EXPECT_TRUE(text.contains("[VoiceCopier]") && text.contains("part=12")) << text.constData();
     Application::setProfilePath({});
-}
 
-TEST(Application, StartPathIsTheProgramFolder)
-{
     EXPECT_TRUE(QFileInfo::exists(Application::startPath() + "/test_core"));
 }

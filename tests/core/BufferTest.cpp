@@ -3,27 +3,34 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(Buffer, HexTextRoundTripAndRejection)
+TEST(Buffer, HexTextAndFileRoundTripAndRejection)
 {
     Buffer buffer;
-    ASSERT_TRUE(buffer.fromString("F0 43 10 7f"));
+    ASSERT_TRUE(buffer.fromString(" f04310\t\r\n7f "));
     EXPECT_EQ(buffer, Buffer({0xF0, 0x43, 0x10, 0x7F}));
     EXPECT_EQ(buffer.toString(), "F0 43 10 7F");
     EXPECT_EQ(buffer.toString(2), "F0 43");
     EXPECT_EQ(buffer.toString(0), "");
     EXPECT_EQ(buffer.toString(99), "F0 43 10 7F");
-
-    ASSERT_TRUE(buffer.fromString(" f04310\t\r\n0a "));
-    EXPECT_EQ(buffer.toString(), "F0 43 10 0A");
     ASSERT_TRUE(buffer.fromString(""));
     EXPECT_TRUE(buffer.isEmpty());
-
-    for (const char* bad : {"F0 4", "F0 4 3", "F0,43", "0xF0", "G0", "F0 43 1"}) {
+    // The last is a pair of Arabic-Indic digits, which QChar calls digits too.
+    for (const QString& bad : {QString("F0 4"), QString("F0 4 3"), QString("F0,43"), QString("0xF0"),
+                               QString("G0"), QString("F0 43 1"), QString::fromUtf8("\xD9\xA1\xD9\xA2")}) {
         ASSERT_TRUE(buffer.fromString("01"));
-        EXPECT_FALSE(buffer.fromString(bad)) << bad;
-        EXPECT_TRUE(buffer.isEmpty()) << bad;
+        EXPECT_FALSE(buffer.fromString(bad)) << bad.toStdString();
+        EXPECT_TRUE(buffer.isEmpty()) << bad.toStdString();
     }
-    EXPECT_FALSE(buffer.fromString(QString::fromUtf8("\xD9\xA1\xD9\xA2"))); // Arabic-Indic digits
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath("dump.syx"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xF0\x43\xF7", 3);
+    file.close();
+    ASSERT_TRUE(buffer.fromFile(file.fileName()));
+    EXPECT_EQ(buffer.toString(), "F0 43 F7");
+    EXPECT_FALSE(buffer.fromFile(dir.filePath("missing.syx")));
+    EXPECT_TRUE(buffer.isEmpty());
 }
 
 TEST(Buffer, PositionalAccessStaysInsideTheBytes)
@@ -53,7 +60,6 @@ TEST(Buffer, PositionalAccessStaysInsideTheBytes)
     buffer.writeText(2, "Z", 8);
     EXPECT_EQ(buffer, Buffer({0x20, 'A', 'Z', 0, 0, 0}));
     EXPECT_EQ(buffer.readText(1, 4), "AZ");
-    EXPECT_EQ(buffer.readText(0, 2), " A");
     EXPECT_EQ(buffer.readText(4, 100), "");
     EXPECT_EQ(buffer.readText(-3, 5), " A");
     EXPECT_EQ(buffer.readText(6, 4), "");
@@ -61,21 +67,5 @@ TEST(Buffer, PositionalAccessStaysInsideTheBytes)
 
     EXPECT_EQ(Buffer(nullptr, 5).size(), 0);
     buffer.allocate(-3);
-    EXPECT_TRUE(buffer.isEmpty());
-}
-
-TEST(Buffer, FromFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("dump.syx");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xF0\x43\xF7", 3);
-    file.close();
-
-    Buffer buffer;
-    ASSERT_TRUE(buffer.fromFile(path));
-    EXPECT_EQ(buffer.toString(), "F0 43 F7");
-    EXPECT_FALSE(buffer.fromFile(dir.filePath("missing.syx")));
     EXPECT_TRUE(buffer.isEmpty());
 }

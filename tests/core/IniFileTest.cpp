@@ -108,18 +108,3 @@ TEST(IniFile, HostileTextsAndMissingFiles)
     ASSERT_TRUE(ini.loadFile(path)) << ini.errorText().toStdString();
     EXPECT_EQ(ini.section("PLG1")->numValue(0), "63,24,P1-USER");
 }
-
-TEST(IniFile, LargeTableLoadsQuickly)
-{
-    QByteArray text;
-    for (int s = 0; s < 200; ++s) {
-        text += "[TABLE_" + QByteArray::number(s) + "]\r\nTotal=128\r\n";
-        for (int i = 0; i < 128; ++i)
-            text += QByteArray::number(i) + "=63," + QByteArray::number(i) + ",Ap|Ap:Full Grand\r\n";
-    }
-    IniFile ini;
-    ASSERT_TRUE(ini.loadText(text));
-    ASSERT_EQ(ini.sections().size(), 200U);
-    EXPECT_EQ(ini.section("TABLE_199")->count(), 129);
-    EXPECT_EQ(ini.section("TABLE_199")->numValue(127), "63,127,Ap|Ap:Full Grand");
-}

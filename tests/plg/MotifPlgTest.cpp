@@ -4,36 +4,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <map>
 
 namespace {
-std::vector<std::string> linesOf(const std::string& text)
+QStringList linesOf(const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
-std::vector<std::string> headersOf(const std::vector<std::string>& lines)
-{
-    std::vector<std::string> out;
-    for (const auto& line : lines)
-        if (!line.empty() && line.front() == '[') out.push_back(line);
-    return out;
-}
-
-// The line after a section header, and the one after that.
-std::pair<std::string, std::string> after(const std::vector<std::string>& lines, const std::string& header)
-{
-    for (std::size_t i = 0; i + 2 < lines.size(); ++i)
-        if (lines[i] == header) return {lines[i + 1], lines[i + 2]};
-    return {"(absent)", "(absent)"};
+    return QString::fromStdString(text).split(QLatin1Char('\n'));
 }
 } // namespace
 
@@ -45,21 +23,20 @@ TEST_F(MotifPlg, VlInSlotThreeListsTranslatedBanksThenTheirNameSections)
     EXPECT_FALSE(QFileInfo::exists(folder()));
     device.createPLGFile(2, VlBoard);
     EXPECT_EQ(device.plgFileName(2), slotFile(3));
-    const auto lines = linesOf(read(slotFile(3)));
-    const std::vector<std::string> head(lines.begin(),
-                                        lines.begin() + std::min<std::size_t>(lines.size(), 13));
-    EXPECT_EQ(head, (std::vector<std::string>{"[PLG3]", "Name=PLG150-VL", "Total=8", "0=63,26,P3-USER",
-                                              "1=63,76,P3-PRE1", "2=63,77,P3-PRE2", "3=63,78,P3-PRE3",
-                                              "4=33,00,033/000", "5=33,01,033/001", "6=33,02,033/002",
-                                              "7=33,03,033/003", "", "[P3-USER]"}));
-    EXPECT_EQ(headersOf(lines),
-              (std::vector<std::string>{"[PLG3]", "[P3-USER]", "[P3-PRE1]", "[P3-PRE2]", "[P3-PRE3]",
-                                        "[033/000]", "[033/001]", "[033/002]", "[033/003]"}));
+    const QStringList lines = linesOf(read(slotFile(3)));
+    EXPECT_EQ(lines.mid(0, 13),
+              (QStringList{"[PLG3]", "Name=PLG150-VL", "Total=8", "0=63,26,P3-USER", "1=63,76,P3-PRE1",
+                           "2=63,77,P3-PRE2", "3=63,78,P3-PRE3", "4=33,00,033/000", "5=33,01,033/001",
+                           "6=33,02,033/002", "7=33,03,033/003", "", "[P3-USER]"}));
+    EXPECT_EQ(lines.filter(QRegularExpression("^\\[")),
+              (QStringList{"[PLG3]", "[P3-USER]", "[P3-PRE1]", "[P3-PRE2]", "[P3-PRE3]", "[033/000]",
+                           "[033/001]", "[033/002]", "[033/003]"}));
     // A user bank lists no names: its header, its count and the empty line.
-    EXPECT_EQ(after(lines, "[P3-USER]"), std::make_pair(std::string("Total=64"), std::string("")));
-    EXPECT_EQ(after(lines, "[033/000]"), std::make_pair(std::string("Total=128"), std::string("0=Mad Tube")));
-    EXPECT_EQ(after(lines, "[033/003]"), std::make_pair(std::string("Total=0"), std::string("")));
-    EXPECT_EQ(lines.size(), 12u + 4 * 3 + 2 * (2 + 128 + 1) + 2 * 3);
+    const auto after = [&](const char* header) { return lines.mid(lines.indexOf(header) + 1, 2); };
+    EXPECT_EQ(after("[P3-USER]"), (QStringList{"Total=64", ""}));
+    EXPECT_EQ(after("[033/000]"), (QStringList{"Total=128", "0=Mad Tube"}));
+    EXPECT_EQ(after("[033/003]"), (QStringList{"Total=0", ""}));
+    EXPECT_EQ(lines.size(), 12 + 4 * 3 + 2 * (2 + 128 + 1) + 2 * 3 + 1);
 
     // Every slot has its own bank numbers; other entries pass unchanged, compared whole and by case.
     const std::map<std::string, std::vector<std::string>> translations = {
@@ -155,8 +132,8 @@ TEST_F(MotifPlg, DefinitionsWithoutBoardGiveTheHeaderAlone)
     // A count beyond what bank select can tell apart is cut to that; a negative one lists nothing.
     device.createPLGFile(
         0, writeFile(QStringLiteral("huge.ini"), "[PLG]\nName=Huge\nTotal=2000000000\n0=USER\n"));
-    const auto lines = linesOf(read(slotFile(1)));
-    ASSERT_EQ(lines.size(), 3u + 16384 + 1);
+    const QStringList lines = linesOf(read(slotFile(1)));
+    ASSERT_EQ(lines.size(), 3 + 16384 + 2);
     EXPECT_EQ(lines[2], "Total=16384");
     EXPECT_EQ(lines[3], "0=63,24,P1-USER");
     EXPECT_EQ(lines[3 + 16383], "16383=");
@@ -168,39 +145,37 @@ TEST_F(MotifPlg, DefinitionsWithoutBoardGiveTheHeaderAlone)
 TEST_F(MotifPlg, LoadingForgetsEachSlotsBankSetBeforeReadingItsFile)
 {
     PlgDevice device;
-    for (int slot = 0; slot < 3; ++slot)
-        EXPECT_EQ(device.plgName(slot), QString());
+    const auto banksOf = [&](int slot) {
+        QStringList out;
+        const BankSet banks = device.plgBanks(slot);
+        for (int i = 0; i < banks.count(); ++i)
+            out << QString::asprintf("%04X %s", banks.bank(i), qPrintable(banks.name(i)));
+        return out;
+    };
     device.loadPLG();
+    EXPECT_EQ(device.plgName(2), QString());
     EXPECT_EQ(device.createTable(QStringLiteral("PLG3")), nullptr);
-    EXPECT_EQ(device.plgBanks(2).count(), 0);
+    EXPECT_EQ(banksOf(2), QStringList());
 
     device.createPLGFile(2, VlBoard);
     EXPECT_EQ(device.plgName(2), QString());
     device.loadPLG();
     EXPECT_EQ(device.plgName(2), QStringLiteral("PLG150-VL"));
     EXPECT_EQ(device.plgName(0), QString());
-    ASSERT_NE(device.createTable(QStringLiteral("PLG3")), nullptr);
-    EXPECT_EQ(device.createTable(QStringLiteral("PLG3"))->count(), 8);
-    const BankSet banks = device.plgBanks(2);
-    ASSERT_EQ(banks.count(), 8);
-    EXPECT_EQ(banks.bank(0), 0x3F1A);
-    EXPECT_EQ(banks.name(0), QStringLiteral("P3-USER"));
-    EXPECT_EQ(banks.bank(3), 0x3F4E);
-    EXPECT_EQ(banks.bank(4), 0x2100);
-    EXPECT_EQ(banks.name(4), QStringLiteral("033/000"));
+    EXPECT_EQ(banksOf(2), (QStringList{"3F1A P3-USER", "3F4C P3-PRE1", "3F4D P3-PRE2", "3F4E P3-PRE3",
+                                       "2100 033/000", "2101 033/001", "2102 033/002", "2103 033/003"}));
     EXPECT_EQ(device.createTable(QStringLiteral("033/001"))->row(0)->name, QStringLiteral("Vento"));
 
     // Another board in the same slot: the bank set read before must not survive the reload.
     device.createPLGFile(2, AnBoard);
     device.loadPLG();
     EXPECT_EQ(device.plgName(2), QStringLiteral("PLG150-AN"));
-    EXPECT_EQ(device.createTable(QStringLiteral("PLG3"))->count(), 5);
-    EXPECT_EQ(device.plgBanks(2).name(2), QStringLiteral("036/000"));
-
+    EXPECT_EQ(banksOf(2),
+              (QStringList{"3F1A P3-USER", "3F4C P3-PRE1", "2400 036/000", "2401 036/001", "2402 036/002"}));
     device.createPLGFile(2, QStringLiteral("(none)"));
     device.loadPLG();
     EXPECT_EQ(device.plgName(2), QString());
-    EXPECT_EQ(device.plgBanks(2).count(), 0);
+    EXPECT_EQ(banksOf(2), QStringList());
     EXPECT_EQ(device.createTable(QStringLiteral("PLG3"))->total(), 0);
 
     // The files are the record: a new device finds the boards again.
@@ -211,38 +186,24 @@ TEST_F(MotifPlg, LoadingForgetsEachSlotsBankSetBeforeReadingItsFile)
     EXPECT_EQ(later.plgName(2), QString());
 }
 
-TEST(MotifPlgBoards, TheSevenDefinitionsListTheBoardsBanks)
+// Every bank a definition lists has its name section; the instrument's own plug-in banks hold
+// 64 voices each.
+TEST(MotifPlgBoards, EveryListedBankHasItsSection)
 {
-    const std::map<std::string, std::vector<std::string>> boards = {
-        {"PLG150-AN", {"USER", "PRE1", "36,00,036/000", "36,01,036/001", "36,02,036/002"}},
-        {"PLG150-AP", {"USER", "PRE1", "32,01,032/001"}},
-        {"PLG150-DR", {"USER", "PRE1", "47,00,047/000", "79,00,079/000"}},
-        {"PLG150-DX", {"USER", "PRE1", "35,00,035/000", "35,01,035/001", "35,02,035/002"}},
-        {"PLG150-PC", {"USER", "PRE1", "79,01,079/001"}},
-        {"PLG150-PF", {"USER", "PRE1", "32,00,032/000"}},
-        {"PLG150-VL",
-         {"USER", "PRE1", "PRE2", "PRE3", "33,00,033/000", "33,01,033/001", "33,02,033/002",
-          "33,03,033/003"}},
-    };
-    QStringList expectedFiles;
-    for (const auto& [name, entries] : boards)
-        expectedFiles << QStringLiteral(":/motif/data/%1.ini").arg(QString::fromStdString(name));
-    EXPECT_EQ(Motif::plgBoardFiles(), expectedFiles);
-    for (const auto& [name, entries] : boards) {
+    ASSERT_EQ(Motif::plgBoardFiles().size(), 7);
+    for (const QString& file : Motif::plgBoardFiles()) {
         IniFile board;
-        ASSERT_TRUE(board.loadFile(QStringLiteral(":/motif/data/%1.ini").arg(QString::fromStdString(name))));
+        ASSERT_TRUE(board.loadFile(file)) << file.toStdString();
         const IniSection* plg = board.section(QStringLiteral("PLG"));
-        ASSERT_NE(plg, nullptr) << name;
-        EXPECT_EQ(plg->value(QStringLiteral("Name")).toStdString(), name);
-        EXPECT_EQ(plg->intValue(QStringLiteral("Total")), int(entries.size())) << name;
-        for (int i = 0; i < int(entries.size()); ++i) {
-            EXPECT_EQ(plg->numValue(i).toStdString(), entries[std::size_t(i)]) << name;
+        ASSERT_NE(plg, nullptr) << file.toStdString();
+        EXPECT_EQ(QStringLiteral(":/motif/data/%1.ini").arg(plg->value(QStringLiteral("Name"))), file);
+        for (int i = 0; i < plg->intValue(QStringLiteral("Total")); ++i) {
             const QString entry = plg->numValue(i);
-            const QString section = entry.contains(QLatin1Char(',')) ? entry.mid(6) : entry;
-            ASSERT_NE(board.section(section), nullptr) << name << " " << section.toStdString();
-            // The instrument's own plug-in banks hold 64 voices each.
-            if (!entry.contains(QLatin1Char(','))) {
-                EXPECT_EQ(board.section(section)->intValue(QStringLiteral("Total")), 64) << name;
+            const bool own = !entry.contains(QLatin1Char(','));
+            const IniSection* names = board.section(own ? entry : entry.mid(6));
+            ASSERT_NE(names, nullptr) << file.toStdString() << " " << entry.toStdString();
+            if (own) {
+                EXPECT_EQ(names->intValue(QStringLiteral("Total")), 64) << file.toStdString();
             }
         }
     }

@@ -13,7 +13,7 @@
 namespace {
 
 class CopyVoiceCommand : public ::testing::Test {
-  protected:
+protected:
     CopyVoiceCommand()
     {
         write("v.syx", 0x0805, makeSource(device, false).get());
@@ -69,23 +69,17 @@ TEST_F(CopyVoiceCommand, DryRunListsEveryChangeInOrder)
                               "performance", "--dry-run", "--json"});
     ASSERT_EQ(run.code, 0) << run.err;
     const QJsonArray changes = array(run.out);
-    ASSERT_EQ(changes.size(), 193);
     EXPECT_EQ(changesOf(changes), expectedVoiceCopy());
     EXPECT_EQ(changes[46].toObject(), (QJsonObject{{"address", "300060"},
                                                    {"size", 4},
                                                    {"value", 0x80001},
                                                    {"bytes", "F0 43 10 7F 00 30 00 60 00 20 00 01 F7"}}));
-    EXPECT_EQ(changes[96 + 2].toObject()["value"].toInt(), 0x14 * 128 + 0x15);
 
     const CliRun arpOnly =
         motif({"--json", "copy-voice", path("v.syx"), "--voice", "USER1:5", "--part", "1", "--mode",
                "performance", "--no-name", "--no-voice", "--no-fx", "--no-insfx", "--dry-run"});
     ASSERT_EQ(arpOnly.code, 0) << arpOnly.err;
-    const QStringList arp = changesOf(array(arpOnly.out));
-    ASSERT_EQ(arp.size(), 24);
-    EXPECT_EQ(arp, expectedVoiceCopy().mid(96, 24));
-    for (const QString& change : arp)
-        EXPECT_TRUE(change.startsWith("3000")) << change.toStdString();
+    EXPECT_EQ(changesOf(array(arpOnly.out)), expectedVoiceCopy().mid(96, 24));
 
     const CliRun text =
         motif({"copy-voice", path("v.syx"), "--part", "1", "--mode", "performance", "--dry-run"});
@@ -104,9 +98,8 @@ TEST_F(CopyVoiceCommand, SourceAndDestinationFollowTheOptions)
     const QStringList drum = changesOf(array(
         motif({"--json", "copy-voice", path("d.syx"), "--part", "16", "--mode", "mix", "--dry-run"}).out));
     ASSERT_EQ(drum.size(), 181);
-    EXPECT_TRUE(drum.contains("370F00:3F") && drum.contains("370F01:28") && drum.contains("370F02:03"));
-    EXPECT_TRUE(drum.contains("370F04:01"));
-    EXPECT_TRUE(drum.contains("360060:00 22 00 00"));
+    for (const char* change : {"370F00:3F", "370F01:28", "370F02:03", "370F04:01", "360060:00 22 00 00"})
+        EXPECT_TRUE(drum.contains(change)) << change;
     // --voice overrides the header, and song and pattern write the mix like mix does.
     for (const char* mode : {"song", "pattern"}) {
         const QStringList sent =

@@ -24,7 +24,7 @@ const QStringList Keys{"voice", "copyvoice", "part", "copyname", "copyarp", "cop
 constexpr int Unset = -99;
 
 class VoiceCopierSettings : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         ensureApplication();
@@ -33,6 +33,19 @@ class VoiceCopierSettings : public ::testing::Test {
     void TearDown() override { Application::setProfilePath({}); }
 
     static int stored(const QString& key) { return Application::readProfileInt(Section, key, Unset); }
+    static QList<int> storedAll()
+    {
+        QList<int> out;
+        for (const QString& key : Keys)
+            out << stored(key);
+        return out;
+    }
+    // The record's fields in the order of Keys.
+    static QList<int> fieldsOf(const VoiceCopierInfo& info)
+    {
+        return {int(info.voice.value()), info.copyvoice, info.part, info.copyname, info.copyarp, info.copyfx,
+                info.copyinsfx};
+    }
     static void store(const QString& key, int value) { Application::writeProfileInt(Section, key, value); }
 
     // The destination part combo: the dialog's own, not one of the voice selector's.
@@ -80,11 +93,8 @@ TEST_F(VoiceCopierSettings, RecordTravelsThroughTheProfile)
 {
     VoiceCopierInfo fresh;
     fresh.fromRegistry(Patch(0x3F01, 9));
-    EXPECT_EQ(fresh.voice, Patch(0x3F01, 9));
-    EXPECT_EQ(fresh.part, 0);
-    EXPECT_TRUE(fresh.copyvoice && fresh.copyname && fresh.copyfx && fresh.copyarp && fresh.copyinsfx);
-    for (const QString& key : Keys)
-        EXPECT_EQ(stored(key), Unset) << key.toStdString();
+    EXPECT_EQ(fieldsOf(fresh), (QList<int>{0x3F0109, 1, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(storedAll(), QList<int>(Keys.size(), Unset));
 
     VoiceCopierInfo info;
     info.voice = Patch(0x3F28, 3);
@@ -92,42 +102,29 @@ TEST_F(VoiceCopierSettings, RecordTravelsThroughTheProfile)
     info.copyname = false;
     info.copyinsfx = false;
     info.toRegistry();
-    const int expected[] = {0x3F2803, 1, 11, 0, 1, 1, 0};
-    for (int i = 0; i < Keys.size(); ++i)
-        EXPECT_EQ(stored(Keys[i]), expected[i]) << Keys[i].toStdString();
-
+    EXPECT_EQ(storedAll(), (QList<int>{0x3F2803, 1, 11, 0, 1, 1, 0}));
+    // Any number but 0 is a set flag.
     store("copyarp", 5);
     VoiceCopierInfo back;
     back.fromRegistry(Patch(0x3F01, 9));
-    EXPECT_EQ(back.voice, Patch(0x3F28, 3));
-    EXPECT_EQ(back.part, 11);
-    EXPECT_FALSE(back.copyname);
-    EXPECT_FALSE(back.copyinsfx);
-    EXPECT_TRUE(back.copyvoice && back.copyfx && back.copyarp);
+    EXPECT_EQ(fieldsOf(back), fieldsOf(info));
 }
 
-TEST_F(VoiceCopierSettings, DialogOffersThePartsOfTheModeAndFirstRunDefaults)
+TEST_F(VoiceCopierSettings, DialogOffersThePartsOfTheModeAndShowsTheProfile)
 {
     VoiceCopierDlg performance(Motif::PerformanceMode, &device, nullptr);
     EXPECT_EQ(performance.windowTitle(), "Voice Copier");
     EXPECT_EQ(partTexts(performance), (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(partBox(performance)->currentIndex(), 0);
-    EXPECT_EQ(partBox(performance)->maxVisibleItems(), 16);
-    const QList<QCheckBox*> checks = boxes(performance);
     QStringList texts;
-    for (QCheckBox* box : checks) {
+    for (QCheckBox* box : boxes(performance)) {
         texts << box->text();
-        EXPECT_TRUE(box->isChecked()) << box->text().toStdString();
-        EXPECT_FALSE(box->isHidden()) << box->text().toStdString();
+        EXPECT_TRUE(box->isChecked() && !box->isHidden()) << box->text().toStdString();
     }
     EXPECT_EQ(texts, (QStringList{"Copy voice name", "Copy voice", "Copy system effects",
                                   "Copy insert FX to A/D Input", "Copy arpeggios"}));
-    auto* voice = performance.findChild<MidiPatchEdit*>();
-    ASSERT_TRUE(voice);
-    EXPECT_EQ(voice->patch(), Patch(0x3F00, 0));
-    EXPECT_EQ(voice->minimumSize(), QSize(200, 21));
-    EXPECT_EQ(performance.info().voice, Patch(0x3F00, 0));
+    EXPECT_EQ(performance.findChild<MidiPatchEdit*>()->patch(), Patch(0x3F00, 0));
 
+    // A pattern's mix has a name to copy into, a song's has not.
     VoiceCopierDlg pattern(Motif::PatternMode, &device, nullptr);
     EXPECT_EQ(partTexts(pattern).size(), 16);
     EXPECT_EQ(partTexts(pattern).last(), "16");
@@ -136,10 +133,8 @@ TEST_F(VoiceCopierSettings, DialogOffersThePartsOfTheModeAndFirstRunDefaults)
     EXPECT_EQ(partTexts(song).size(), 16);
     EXPECT_TRUE(boxes(song).first()->isHidden());
     EXPECT_FALSE(boxes(song)[1]->isHidden());
-}
 
-TEST_F(VoiceCopierSettings, DialogShowsWhatTheProfileHolds)
-{
+    // What the profile holds shows in a new dialog.
     store("voice", int(Patch(0x3F08, 5).value()));
     store("part", 2);
     store("copyname", 0);
@@ -148,23 +143,19 @@ TEST_F(VoiceCopierSettings, DialogShowsWhatTheProfileHolds)
     VoiceCopierDlg dialog(Motif::PerformanceMode, &device, nullptr);
     EXPECT_EQ(dialog.findChild<MidiPatchEdit*>()->patch(), Patch(0x3F08, 5));
     EXPECT_EQ(partBox(dialog)->currentIndex(), 2);
-    const QList<QCheckBox*> checks = boxes(dialog);
-    EXPECT_FALSE(checks[0]->isChecked());
-    EXPECT_TRUE(checks[1]->isChecked());
-    EXPECT_FALSE(checks[2]->isChecked());
-    EXPECT_TRUE(checks[3]->isChecked());
-    EXPECT_TRUE(checks[4]->isChecked());
+    QList<bool> checked;
+    for (QCheckBox* box : boxes(dialog))
+        checked << box->isChecked();
+    EXPECT_EQ(checked, (QList<bool>{false, true, false, true, true}));
 
     // A part stored from a mix falls back to the first part of a performance.
-    store("part", 12);
-    EXPECT_EQ(
-        partBox(*std::make_unique<VoiceCopierDlg>(Motif::PerformanceMode, &device, nullptr))->currentIndex(),
-        0);
-    EXPECT_EQ(partBox(*std::make_unique<VoiceCopierDlg>(Motif::SongMode, &device, nullptr))->currentIndex(),
-              12);
-    store("part", -1);
-    EXPECT_EQ(partBox(*std::make_unique<VoiceCopierDlg>(Motif::SongMode, &device, nullptr))->currentIndex(),
-              0);
+    const auto partShown = [this](int part, int mode) {
+        store("part", part);
+        return partBox(*std::make_unique<VoiceCopierDlg>(mode, &device, nullptr))->currentIndex();
+    };
+    EXPECT_EQ(partShown(12, Motif::PerformanceMode), 0);
+    EXPECT_EQ(partShown(12, Motif::SongMode), 12);
+    EXPECT_EQ(partShown(-1, Motif::SongMode), 0);
 }
 
 TEST_F(VoiceCopierSettings, CancelLeavesTheProfileAndTheRecordAlone)
@@ -172,51 +163,37 @@ TEST_F(VoiceCopierSettings, CancelLeavesTheProfileAndTheRecordAlone)
     VoiceCopierInfo info;
     info.part = 9;
     info.copyvoice = false;
-    const bool accepted = run(info, Motif::SongMode, [](VoiceCopierDlg& dialog) {
+    const QList<int> before = fieldsOf(info);
+    EXPECT_FALSE(run(info, Motif::SongMode, [](VoiceCopierDlg& dialog) {
         boxes(dialog)[2]->setChecked(false);
         partBox(dialog)->setCurrentIndex(5);
         dialog.reject();
-    });
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(info.part, 9);
-    EXPECT_FALSE(info.copyvoice);
-    EXPECT_TRUE(info.copyfx);
-    EXPECT_FALSE(info.voice.isValid());
+    }));
+    EXPECT_EQ(fieldsOf(info), before);
     EXPECT_FALSE(QFile::exists(profile));
 }
 
 TEST_F(VoiceCopierSettings, AcceptStoresAllSevenSettings)
 {
     VoiceCopierInfo info;
-    const bool accepted = run(info, Motif::PerformanceMode, [](VoiceCopierDlg& dialog) {
+    EXPECT_TRUE(run(info, Motif::PerformanceMode, [](VoiceCopierDlg& dialog) {
         dialog.findChild<MidiPatchEdit*>()->setPatch(Patch(0x3F28, 3));
         partBox(dialog)->setCurrentIndex(3);
         boxes(dialog)[2]->setChecked(false);
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    });
-    EXPECT_TRUE(accepted);
-    EXPECT_EQ(info.voice, Patch(0x3F28, 3));
-    EXPECT_EQ(info.part, 3);
-    EXPECT_TRUE(info.copyvoice && info.copyname && info.copyarp && info.copyinsfx);
-    EXPECT_FALSE(info.copyfx);
+    }));
+    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F2803, 1, 3, 1, 1, 0, 1}));
     // Every key is written, also those that kept their defaults.
-    const int expected[] = {0x3F2803, 1, 3, 1, 1, 0, 1};
-    for (int i = 0; i < Keys.size(); ++i)
-        EXPECT_EQ(stored(Keys[i]), expected[i]) << Keys[i].toStdString();
-}
+    EXPECT_EQ(storedAll(), fieldsOf(info));
 
-TEST_F(VoiceCopierSettings, HiddenNameBoxKeepsItsStoredFlag)
-{
+    // A song's dialog hides the name box; the flag stored before stays as it was.
     store("copyname", 0);
-    VoiceCopierInfo info;
     EXPECT_TRUE(run(info, Motif::SongMode, [](VoiceCopierDlg& dialog) {
         partBox(dialog)->setCurrentIndex(15);
         dialog.accept();
     }));
-    EXPECT_FALSE(info.copyname);
-    EXPECT_EQ(info.part, 15);
-    EXPECT_EQ(stored("copyname"), 0);
-    EXPECT_EQ(stored("voice"), 0x3F0000);
+    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F2803, 1, 15, 0, 1, 0, 1}));
+    EXPECT_EQ(storedAll(), fieldsOf(info));
 }
 
 // Renders the dialog for the documentation:

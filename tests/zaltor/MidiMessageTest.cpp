@@ -1,6 +1,6 @@
+#include "zaltor/MidiMessage.h"
 #include "TestSupport.h"
 #include "core/Buffer.h"
-#include "zaltor/MidiMessage.h"
 #include "zaltor/MidiPort.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +27,9 @@ TEST(MidiMessage, ParsesOnlyCompleteShortMessages)
 
     // Data bytes are 7-bit whatever the caller passes.
     EXPECT_EQ(MidiMessage(0xB0, 0x80, 0xFF).toString(), "B0 00 7F");
-    EXPECT_EQ(MidiMessage::dataLength(0xE3), 2);
-    EXPECT_EQ(MidiMessage::dataLength(0xD3), 1);
-    EXPECT_EQ(MidiMessage::dataLength(0xF1), 1);
-    EXPECT_EQ(MidiMessage::dataLength(0xF6), 0);
-    EXPECT_EQ(MidiMessage::dataLength(0xF0), -1);
-    EXPECT_EQ(MidiMessage::dataLength(0x40), -1);
+    for (const auto& [status, length] :
+         {std::pair{0xE3, 2}, {0xD3, 1}, {0xF1, 1}, {0xF6, 0}, {0xF0, -1}, {0x40, -1}})
+        EXPECT_EQ(MidiMessage::dataLength(std::uint8_t(status)), length) << status;
 }
 
 TEST(MidiOutPort, SendsWholeMessagesAndRefusesEmptyOrInvalidOnes)

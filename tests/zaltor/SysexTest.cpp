@@ -15,53 +15,40 @@ BulkSysex bulk(std::uint32_t address, const QString& data = QString())
 QString repeated(const char* byte, int count)
 {
     QStringList bytes;
-    for (int i = 0; i < count; ++i) bytes << byte;
+    for (int i = 0; i < count; ++i)
+        bytes << byte;
     return bytes.join(' ');
 }
 
 } // namespace
 
-TEST(Sysex, ExpandsTemplatesToTheByte)
+// The instrument's own messages check the expansion of every template kind to the byte; these
+// are the framework's limits.
+TEST(Sysex, ExpandsTemplatesToSevenBitBytesAndRejectsBadOnesLeavingNothingToSend)
 {
-    const BulkSysex header = bulk(0x0E0F00);
-    EXPECT_EQ(header.toString(), "F0 43 00 7F 00 00 00 0E 0F 00 63 F7");
-    EXPECT_EQ(header.kind(), 0x00);
-    EXPECT_EQ(header.getAddress(), 0x0E0F00u);
-    EXPECT_TRUE(header.isHeader());
-    EXPECT_TRUE(header.isValid());
-    EXPECT_TRUE(header.checksumValid());
-    EXPECT_FALSE(header.hasData());
-
     // 200 bytes count as 01 48 in two 7-bit bytes; the checksum covers count, address and data.
     const BulkSysex block = bulk(0x407000, repeated("55", 200));
-    EXPECT_EQ(block.size(), 212);
     EXPECT_EQ(block.toString(10), "F0 43 00 7F 00 01 48 40 70 00");
     EXPECT_EQ(block.dataSize(), 200);
-    EXPECT_EQ(block.dataAt(199), 0x55);
     EXPECT_TRUE(block.checksumValid());
-
     // Address bytes carry 7 bits each; the top bits never reach the wire.
     EXPECT_EQ(bulk(0x8E8F80).toString(), "F0 43 00 7F 00 00 00 0E 0F 00 63 F7");
-
-    BulkSysex change;
-    ASSERT_TRUE(change.FormatSysex("F0 43 10 %M %A3 %D F7", 0x301100, MidiParam(0x301100, 2).printMidiBytes(200)));
-    EXPECT_EQ(change.toString(), "F0 43 10 7F 00 30 11 00 01 48 F7");
+    // A parameter wider than the change's data is not read past it.
+    const BulkSysex change(hexBytes("F0 43 10 7F 00 30 11 00 01 48 F7"));
     EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 2)), 200);
     EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 3)), -1);
-}
 
-TEST(Sysex, RejectsBadTemplatesAndDataLeavingNothingToSend)
-{
     for (const auto& [templ, data] : std::vector<std::pair<QString, QString>>{
-             {BulkSysex::BulkTemplate, "4G"},         // not hexadecimal
-             {BulkSysex::BulkTemplate, "41 4"},       // half a byte
-             {BulkSysex::BulkTemplate, "41 80"},      // a status byte inside the data
+             {BulkSysex::BulkTemplate, "4G"},                   // not hexadecimal
+             {BulkSysex::BulkTemplate, "41 4"},                 // half a byte
+             {BulkSysex::BulkTemplate, "41 80"},                // a status byte inside the data
              {BulkSysex::BulkTemplate, repeated("01", 0x4000)}, // more than the count can say
              {"F0 43 %Q F7", ""},
              {"F0 43 00 *x F7", ""},
              {"F0 43 00 %A2 F7", ""}}) {
         BulkSysex message = bulk(0x0E0F00);
-        EXPECT_FALSE(message.FormatSysex(templ, 0x0E0F00, data)) << templ.toStdString() << " / " << data.left(20).toStdString();
+        EXPECT_FALSE(message.FormatSysex(templ, 0x0E0F00, data))
+            << templ.toStdString() << " / " << data.left(20).toStdString();
         EXPECT_TRUE(message.isEmpty());
         EXPECT_EQ(message.kind(), -1);
         EXPECT_EQ(message.getAddress(), Sysex::NoAddress);
@@ -90,14 +77,10 @@ TEST(Sysex, EditsDataInPlaceAndRenewsTheChecksum)
 
 TEST(Sysex, IsSysexNeedsTheFramingAndOnlyDataBytesBetween)
 {
-    EXPECT_TRUE(Sysex(hexBytes("F0 F7")).isSysex());
-    EXPECT_TRUE(Sysex(hexBytes("F0 43 10 7F F7")).isSysex());
-    EXPECT_FALSE(Sysex(hexBytes("F0 43 90 7F F7")).isSysex());
-    EXPECT_FALSE(Sysex(hexBytes("F0 43 F7 7F F7")).isSysex());
-    EXPECT_FALSE(Sysex(hexBytes("F0 43 10")).isSysex());
-    EXPECT_FALSE(Sysex(hexBytes("43 10 F7")).isSysex());
-    EXPECT_FALSE(Sysex(hexBytes("F0")).isSysex());
-    EXPECT_FALSE(Sysex().isSysex());
+    for (const char* good : {"F0 F7", "F0 43 10 7F F7"})
+        EXPECT_TRUE(Sysex(hexBytes(good)).isSysex()) << good;
+    for (const char* bad : {"F0 43 90 7F F7", "F0 43 F7 7F F7", "F0 43 10", "43 10 F7", "F0", ""})
+        EXPECT_FALSE(Sysex(hexBytes(bad)).isSysex()) << bad;
     // The framework alone knows no layout: nothing is valid until a device analyses it.
     EXPECT_FALSE(Sysex(hexBytes("F0 43 10 7F F7")).isValid());
 }
