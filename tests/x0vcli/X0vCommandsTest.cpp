@@ -32,7 +32,8 @@ protected:
     std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
     QJsonObject info(const std::string& library) const
     {
-        const CliRun run = motif({"--json", "x0v", "info", library});
+        // --json belongs to the whole command line; users also give it after the command.
+        const CliRun run = motif({"x0v", "info", "--json", library});
         EXPECT_EQ(run.code, 0) << run.err;
         return json(run.out);
     }
