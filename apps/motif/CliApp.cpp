@@ -3,6 +3,8 @@
 #include "CliContext.h"
 #include "Commands.h"
 
+#include <functional>
+
 int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     CLI::App app("motif: librarian for the Yamaha Motif ES (ES6, ES7, ES8). Without --in/--out it talks to the "
@@ -34,6 +36,14 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     addYsfcCommands(app, context, action);
     addX0vCommands(app, context, action);
     addCopyVoiceCommand(app, context, action);
+    // The options of the whole command line (--json above all) may also follow a command's own.
+    const std::function<void(CLI::App*)> passUp = [&passUp](CLI::App* parent) {
+        for (CLI::App* command : parent->get_subcommands({})) {
+            command->fallthrough();
+            passUp(command);
+        }
+    };
+    passUp(&app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

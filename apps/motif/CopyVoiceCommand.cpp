@@ -220,8 +220,6 @@ void addCopyVoiceCommand(CLI::App& app, CliContext& context, CommandAction& acti
         "--dry-run", args->dryRun,
         "Print every parameter change (address, size, value, message bytes) instead of sending; with "
         "--json as an array");
-    // The global options may follow the command's own ("... --dry-run --json").
-    cmd->fallthrough();
     cmd->callback(
         [&context, &action, args] { action = [&context, args] { return copyVoice(context, *args); }; });
 }

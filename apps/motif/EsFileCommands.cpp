@@ -150,13 +150,10 @@ void addEsFileCommands(CLI::App& app, CliContext& context, CommandAction& action
     auto* esFile =
         app.add_subcommand("es-file", "Read the all-data file of a Motif ES or S90 ES (read only)");
     esFile->require_subcommand(1);
-    // --json is an option of the whole command line; it may also follow the file.
-    esFile->fallthrough();
 
     auto* infoCmd =
         esFile->add_subcommand("info", "Model, header texts, chunks, entries and skipped parts of FILE");
     infoCmd->add_option("FILE", args->file, "An all-data file written by the instrument")->required();
-    infoCmd->fallthrough();
     bind(infoCmd, info);
 
     auto* extractCmd =
@@ -166,6 +163,5 @@ void addEsFileCommands(CLI::App& app, CliContext& context, CommandAction& action
         ->required();
     extractCmd->add_option("OUTDIR", args->outDir, "The folder to write CHUNK-000.bin, CHUNK-001.bin... into")
         ->required();
-    extractCmd->fallthrough();
     bind(extractCmd, extract);
 }

@@ -466,12 +466,9 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
                                   "Positions and programs are counted from 0; a position is a slot: "
                                   "USR position p holds waveform id p + 1.");
     x0v->require_subcommand(1);
-    // The options of the whole command line (--json above all) may also follow the command's own.
-    x0v->fallthrough();
     auto args = std::make_shared<X0vArgs>();
     auto command = [&](const char* name, const char* help, std::function<int()> run) {
         auto* sub = x0v->add_subcommand(name, help);
-        sub->fallthrough();
         sub->callback([&action, run] { action = run; });
         return sub;
     };

@@ -130,18 +130,14 @@ void addYsfcCommands(CLI::App& app, CliContext& context, CommandAction& action)
     auto* ysfc =
         app.add_subcommand("ysfc", "Read and write YAMAHA-YSFC library files of the Motif XS/XF generation");
     ysfc->require_subcommand(1);
-    // --json is an option of the whole command line; it may also follow the file.
-    ysfc->fallthrough();
 
     auto* infoCmd =
         ysfc->add_subcommand("info", "Version, model, catalogue, chunks and catalogue entries of FILE");
     infoCmd->add_option("FILE", args->file, "A YAMAHA-YSFC file")->required();
-    infoCmd->fallthrough();
     bind(infoCmd, info);
 
     auto* copyCmd = ysfc->add_subcommand("copy", "Load IN and store it as OUT, keeping every chunk");
     copyCmd->add_option("IN", args->file, "A YAMAHA-YSFC file")->required();
     copyCmd->add_option("OUT", args->out, "The file to write (replaced in one step)")->required();
-    copyCmd->fallthrough();
     bind(copyCmd, copy);
 }
