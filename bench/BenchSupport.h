@@ -36,8 +36,7 @@ inline double run(std::vector<std::string> args)
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
+        for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
         execvp(argv[0], argv.data());
         _exit(127);

@@ -66,15 +66,9 @@ std::vector<PatchLocation> locations()
     return out;
 }
 
-double seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
+double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-double wireSeconds(std::uint64_t bytes)
-{
-    return double(bytes) * double(WireModel::kByteUs) / 1e6;
-}
+double wireSeconds(std::uint64_t bytes) { return double(bytes) * double(WireModel::kByteUs) / 1e6; }
 
 void report(benchmark::State& state, const Rig& rig, std::size_t patches, double elapsed, double pacing)
 {

@@ -27,15 +27,13 @@ constexpr std::uint32_t kItemSize = 16u << 20;
 
 void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(std::uint8_t(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
 }
 
 void putId(std::vector<std::uint8_t>& out, const char* id)
 {
     // Byte by byte: GCC 12 mistakes a range insert after clear() for an overflow.
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(id[i]));
+    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(id[i]));
 }
 
 // Writes the file piece by piece, so that the generator never holds it: header, catalogue, the

@@ -9,10 +9,7 @@ namespace {
 constexpr std::uint32_t bulkHeader = 0x0E0000;
 constexpr std::uint32_t bulkFooter = 0x0F0000;
 
-std::uint16_t controlOf(std::uint32_t address)
-{
-    return std::uint16_t(address & 0xFFFF);
-}
+std::uint16_t controlOf(std::uint32_t address) { return std::uint16_t(address & 0xFFFF); }
 
 BulkTransfer::Outcome refusal(const QString& reason)
 {

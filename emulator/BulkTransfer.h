@@ -17,7 +17,7 @@ struct EsMessage;
 // into its location only when its footer arrives and nothing in it was wrong. A bulk dump to
 // 0x110000 without data is the store command.
 class BulkTransfer {
-  public:
+public:
     static constexpr std::uint32_t storeCommand = 0x110000;
 
     // What one message did: the replies, the log text, or the reason it was rejected.
@@ -36,7 +36,7 @@ class BulkTransfer {
     // Forgets a bulk in progress, as when the memory is reset under it.
     void abandon() { open_.reset(); }
 
-  private:
+private:
     // A bulk between its header and its footer.
     struct Open {
         std::uint16_t control;

@@ -25,10 +25,7 @@ void appendAddress(MidiBytes& out, std::uint32_t address)
     out.push_back(address & 0x7F);
 }
 
-EsParse failure(const QString& reason)
-{
-    return {std::nullopt, reason};
-}
+EsParse failure(const QString& reason) { return {std::nullopt, reason}; }
 
 EsParse parseUniversal(std::span<const std::uint8_t> m)
 {
@@ -171,8 +168,7 @@ MidiBytes EsWire::identityReply(std::uint16_t memberCode)
 std::uint8_t EsWire::checksum(std::span<const std::uint8_t> bytes)
 {
     unsigned sum = 0;
-    for (std::uint8_t b : bytes)
-        sum += b;
+    for (std::uint8_t b : bytes) sum += b;
     return std::uint8_t((0x80 - (sum & 0x7F)) & 0x7F);
 }
 

@@ -33,7 +33,7 @@ struct EsParse {
 // The instrument's own SysEx wire format: bulk dump, parameter change, dump request and parameter
 // request under Yamaha's id with model id 7F 00, plus the universal identity exchange.
 class EsWire {
-  public:
+public:
     static constexpr std::uint8_t yamaha = 0x43;
     static constexpr std::uint16_t modelId = 0x7F00;
 

@@ -9,9 +9,11 @@
 // that differs in a few bytes is written as its template with those bytes changed.
 namespace InitTemplates {
 
-template <std::size_t N> using Bytes = std::array<std::uint8_t, N>;
+template <std::size_t N>
+using Bytes = std::array<std::uint8_t, N>;
 
-template <std::size_t N> constexpr Bytes<N> filled(std::uint8_t value)
+template <std::size_t N>
+constexpr Bytes<N> filled(std::uint8_t value)
 {
     Bytes<N> bytes{};
     bytes.fill(value);
@@ -19,7 +21,8 @@ template <std::size_t N> constexpr Bytes<N> filled(std::uint8_t value)
 }
 
 // Writes the given bytes into bytes from offset at on.
-template <std::size_t N, typename... B> constexpr void put(Bytes<N>& bytes, std::size_t at, B... values)
+template <std::size_t N, typename... B>
+constexpr void put(Bytes<N>& bytes, std::size_t at, B... values)
 {
     ((bytes.at(at++) = std::uint8_t(values)), ...);
 }
@@ -28,12 +31,12 @@ template <std::size_t N, typename... B> constexpr void put(Bytes<N>& bytes, std:
 template <std::size_t N>
 constexpr void putRun(Bytes<N>& bytes, std::size_t at, std::size_t count, std::uint8_t value)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        bytes.at(at + i) = value;
+    for (std::size_t i = 0; i < count; ++i) bytes.at(at + i) = value;
 }
 
 // base with the given bytes written from offset at on.
-template <std::size_t N, typename... B> constexpr Bytes<N> with(Bytes<N> base, std::size_t at, B... values)
+template <std::size_t N, typename... B>
+constexpr Bytes<N> with(Bytes<N> base, std::size_t at, B... values)
 {
     put(base, at, values...);
     return base;

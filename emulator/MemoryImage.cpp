@@ -3,7 +3,8 @@
 namespace {
 
 // The byte at address in the block that starts at or before it, if that block reaches so far.
-template <typename Blocks> auto* locate(Blocks& blocks, std::uint32_t address)
+template <typename Blocks>
+auto* locate(Blocks& blocks, std::uint32_t address)
 {
     auto it = blocks.upper_bound(address);
     decltype(&it->second[0]) byte = nullptr;

@@ -24,7 +24,7 @@ struct BlockLayout {
 // initialised patch. A patch is held as the bytes of its blocks one after the other; the name
 // block comes first, so the name is the patch's first ten bytes.
 class PatchLayout {
-  public:
+public:
     static constexpr std::size_t nameSize = 10;
 
     // Where an address lies in the edit buffers: the patch type that has a block holding it.
@@ -45,7 +45,7 @@ class PatchLayout {
     const BlockLayout* block(std::uint32_t address) const;
     const std::vector<std::uint8_t>& initBytes() const { return init_; }
 
-  private:
+private:
     explicit PatchLayout(PatchType type);
 
     QString name_;

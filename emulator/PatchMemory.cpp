@@ -38,10 +38,7 @@ const PatchLayout* editBufferLayout(std::uint16_t control)
 
 } // namespace
 
-PatchMemory::PatchMemory(PlgBoards boards) : boards_(boards)
-{
-    reset();
-}
+PatchMemory::PatchMemory(PlgBoards boards) : boards_(boards) { reset(); }
 
 QString PatchMemory::label(std::uint16_t control)
 {

@@ -14,7 +14,7 @@
 // USER1 program 5, or the edit buffer's control). Mixes belong to songs; only the mix edit buffer
 // is reachable by bulk.
 class PatchMemory {
-  public:
+public:
     // Which of the three PLG slots hold a board.
     using PlgBoards = std::array<bool, 3>;
     // The bytes of every user location, by bulk control; edit buffers are not part of it.
@@ -42,7 +42,7 @@ class PatchMemory {
     // Every location and edit buffer back to the factory image.
     void reset();
 
-  private:
+private:
     PlgBoards boards_;
     std::map<std::uint16_t, Patch> patches_;
 };

@@ -74,7 +74,6 @@ ShortMessage ShortMessage::analyse(std::span<const std::uint8_t> m)
     }
     QString text = QString::fromLatin1(status.name);
     if (m[0] < 0xF0) text += QString::asprintf(", channel %d", (m[0] & 0x0F) + 1);
-    for (std::size_t i = 1; i < m.size(); ++i)
-        text += QString::asprintf(i == 1 ? ": %d" : " %d", m[i]);
+    for (std::size_t i = 1; i < m.size(); ++i) text += QString::asprintf(i == 1 ? ": %d" : " %d", m[i]);
     return {text, {}};
 }

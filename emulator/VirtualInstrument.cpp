@@ -80,10 +80,7 @@ QString VirtualInstrument::modelName(Model model)
     return {};
 }
 
-void VirtualInstrument::attach(MidiTransport& both)
-{
-    attach(both, both);
-}
+void VirtualInstrument::attach(MidiTransport& both) { attach(both, both); }
 
 void VirtualInstrument::attach(MidiTransport& input, MidiTransport& output)
 {
@@ -197,11 +194,12 @@ void VirtualInstrument::handleEditBuffer(std::span<const std::uint8_t> bytes, co
     for (std::size_t i = 0; i < message.data.size(); ++i) {
         const std::optional<WideParameter> wide = WideParameter::holding(message.address + std::uint32_t(i));
         if (wide && (wide->address != message.address || wide->size != message.data.size()))
-            return fail(bytes,
-                        QString::asprintf("bad length: 0x%06X is a %zu-byte parameter and changes only whole, "
-                                          "got %zu data bytes at 0x%06X",
-                                          wide->address, wide->size, message.data.size(), message.address),
-                        outcome);
+            return fail(
+                bytes,
+                QString::asprintf("bad length: 0x%06X is a %zu-byte parameter and changes only whole, "
+                                  "got %zu data bytes at 0x%06X",
+                                  wide->address, wide->size, message.data.size(), message.address),
+                outcome);
     }
     std::copy(message.data.begin(), message.data.end(), target.begin());
     logEntry(bytes, QStringLiteral("parameter change: %1 = %2").arg(where, EsWire::toHex(message.data)));
@@ -211,8 +209,7 @@ void VirtualInstrument::handleBulk(std::span<const std::uint8_t> bytes, BulkTran
                                    Outcome& outcome)
 {
     if (!result.error.isEmpty()) return fail(bytes, result.error, outcome);
-    for (MidiBytes& reply : result.replies)
-        outcome.replies.push_back(std::move(reply));
+    for (MidiBytes& reply : result.replies) outcome.replies.push_back(std::move(reply));
     logEntry(bytes, result.description);
 }
 
@@ -269,15 +266,9 @@ void VirtualInstrument::setParameter(std::uint32_t address, int value)
         edited[0] = std::uint8_t(value);
 }
 
-void VirtualInstrument::pressMode(int mode)
-{
-    press(SystemParameter::mode, mode);
-}
+void VirtualInstrument::pressMode(int mode) { press(SystemParameter::mode, mode); }
 
-void VirtualInstrument::pressMaster(int number)
-{
-    press(SystemParameter::masterSelect, number);
-}
+void VirtualInstrument::pressMaster(int number) { press(SystemParameter::masterSelect, number); }
 
 void VirtualInstrument::press(std::uint32_t address, int value)
 {
@@ -317,8 +308,7 @@ void VirtualInstrument::deliver(Outcome outcome)
         outcome.errors.append(text);
     }
     if (sink) {
-        for (const QString& error : outcome.errors)
-            sink(error);
+        for (const QString& error : outcome.errors) sink(error);
     }
 }
 

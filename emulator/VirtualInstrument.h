@@ -26,7 +26,7 @@ struct EsMessage;
 // is safe to call from any thread. Replies and the error sink run after the state lock is
 // released, so a peer that answers from inside its receiver may call back in.
 class VirtualInstrument {
-  public:
+public:
     enum class Model { ES6, ES7, ES8 };
 
     // The patch a MIDI channel plays: the bank select that preceded its last program change.
@@ -93,7 +93,7 @@ class VirtualInstrument {
     int errorCount() const;
     QStringList errors() const;
 
-  private:
+private:
     // What one message makes the instrument do once the state lock is released.
     struct Outcome {
         std::vector<MidiBytes> replies;

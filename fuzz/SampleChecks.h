@@ -10,10 +10,7 @@
 
 namespace samplefuzz {
 
-inline bool inMidiRange(int value)
-{
-    return value >= 0 && value <= 127;
-}
+inline bool inMidiRange(int value) { return value >= 0 && value <= 127; }
 
 inline void check(const Sample& sample)
 {
@@ -32,8 +29,7 @@ inline void check(bool loaded, const Instruments& instruments, const QString& er
 {
     if (!loaded && (!instruments.isEmpty() || error.isEmpty())) __builtin_trap();
     for (const auto& instrument : instruments)
-        for (const auto& sample : instrument->samples)
-            check(*sample);
+        for (const auto& sample : instrument->samples) check(*sample);
 }
 
 } // namespace samplefuzz

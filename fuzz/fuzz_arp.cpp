@@ -45,8 +45,7 @@ void readEvents(const std::vector<std::uint8_t>& bytes)
     // A time may be read from a longer form than the shortest one; everything else is written
     // back at its own length, and what is written reads back the same and writes the same again.
     Archive out;
-    for (const ARPEvent& event : events)
-        event.toArchive(out);
+    for (const ARPEvent& event : events) event.toArchive(out);
     check(out.size() <= read);
     Archive again(out.bytes());
     Archive twice;
@@ -101,8 +100,7 @@ void exerciseVoice(XS_Voice& voice)
     const std::vector<int> ids = voice.waveforms(model);
     check(std::is_sorted(ids.begin(), ids.end()));
     check(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
-    for (int id : ids)
-        check(XS_Waveform::BankOf(id, model) != 0);
+    for (int id : ids) check(XS_Waveform::BankOf(id, model) != 0);
 
     const Buffer before = voice.data();
     voice.remapWaveforms(model, ids, ids);
@@ -112,8 +110,7 @@ void exerciseVoice(XS_Voice& voice)
 
     // Moving every id one step up, within the model's ids, moves the list along with it.
     std::vector<int> moved;
-    for (int id : ids)
-        moved.push_back(XS_Waveform::BankOf(id + 1, model) != 0 ? id + 1 : id);
+    for (int id : ids) moved.push_back(XS_Waveform::BankOf(id + 1, model) != 0 ? id + 1 : id);
     voice.remapWaveforms(model, ids, moved);
     std::sort(moved.begin(), moved.end());
     moved.erase(std::unique(moved.begin(), moved.end()), moved.end());

@@ -65,8 +65,7 @@ void dataPair(const std::vector<std::uint8_t>& bytes)
     XS_DWFIM read;
     check(read.readWFM(again) && read.readWIM(again) && again.eof());
     check(read.keybankCount() == data.keybankCount() && read.pitchOffset() == data.pitchOffset());
-    for (int i = 0; i < read.keybankCount(); ++i)
-        check(*read.keybanks().at(i) == *data.keybanks().at(i));
+    for (int i = 0; i < read.keybankCount(); ++i) check(*read.keybanks().at(i) == *data.keybanks().at(i));
 }
 
 void keybank(const std::vector<std::uint8_t>& bytes)

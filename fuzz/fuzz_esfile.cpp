@@ -17,8 +17,7 @@ qint64 entryStart(const std::vector<std::uint8_t>& bytes, qint64 offset)
     const qint64 at = offset + 40;
     if (at < 0 || at + 4 > qint64(bytes.size())) __builtin_trap();
     qint64 value = 0;
-    for (qint64 i = at; i < at + 4; ++i)
-        value = (value << 8) | bytes[std::size_t(i)];
+    for (qint64 i = at; i < at + 4; ++i) value = (value << 8) | bytes[std::size_t(i)];
     return value;
 }
 

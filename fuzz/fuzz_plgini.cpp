@@ -67,7 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(banks->intValue(QStringLiteral("Total"), -1) == total);
-    for (int i = 0; i < total; ++i)
-        check(banks->contains(QString::number(i)));
+    for (int i = 0; i < total; ++i) check(banks->contains(QString::number(i)));
     return 0;
 }

@@ -201,7 +201,8 @@ int Motif::bankType(unsigned short bank)
 
 QString Motif::bankTypeName(int type)
 {
-    static const char* const names[] = {"Normal Voices", "Drum Kits", "PLG Voices", "Performances", "Multis", "Masters"};
+    static const char* const names[] = {"Normal Voices", "Drum Kits", "PLG Voices",
+                                        "Performances",  "Multis",    "Masters"};
     return type >= 0 && type < 6 ? QString::fromLatin1(names[type]) : QString();
 }
 
@@ -212,7 +213,10 @@ bool Motif::isVoiceBank(unsigned short bank)
 
 bool Motif::isDrumBank(unsigned short bank) { return bank == 0x3F20 || bank == 0x7F00 || bank == 0x3F28; }
 
-bool Motif::isPLGBank(unsigned short bank) { return (bank >= 0x3F46 && bank <= 0x3F4E) || isUserPLGBank(bank); }
+bool Motif::isPLGBank(unsigned short bank)
+{
+    return (bank >= 0x3F46 && bank <= 0x3F4E) || isUserPLGBank(bank);
+}
 
 unsigned int Motif::getEditBuffer(int type) const
 {
@@ -290,7 +294,8 @@ void Motif::storeAllPatches()
 
 void Motif::OnMidiMessage(const MidiMessage& message, MidiSource source)
 {
-    if (message.isSongSelect() && source != SourceSecondary) OnPatchChange(Patch(MixBank, message.data1()), source);
+    if (message.isSongSelect() && source != SourceSecondary)
+        OnPatchChange(Patch(MixBank, message.data1()), source);
     MidiDevice::OnMidiMessage(message, source);
 }
 
@@ -311,7 +316,8 @@ void Motif::OnPatchChange(Patch patch, MidiSource source) { MidiDevice::OnPatchC
 
 QString Motif::displaySysex(Sysex* message)
 {
-    if (!message || message->kind() != MotifSysex::ParameterChange || message->dataSize() < 1) return QString();
+    if (!message || message->kind() != MotifSysex::ParameterChange || message->dataSize() < 1)
+        return QString();
     const std::uint32_t address = message->getAddress();
     if (address == 0x0D0000 || address == MasterSelectParameter || address == ModeParameter) return QString();
     const QStringList tokens = message->toString().split(' ');
@@ -352,7 +358,8 @@ void Motif::replacePortNames(const QString& from, const QString& to)
 
 unsigned int VOICE_ELM_PART(int element, int part)
 {
-    static const unsigned int blocks[] = {0x410000, 0x410020, 0x420000, 0x430000, 0x440000, 0x440040, 0x440050};
+    static const unsigned int blocks[] = {0x410000, 0x410020, 0x420000, 0x430000,
+                                          0x440000, 0x440040, 0x440050};
     const unsigned int base = part >= 0 && part < 7 ? blocks[part] : 0;
     return unsigned(element) * 256 + base;
 }

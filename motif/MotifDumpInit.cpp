@@ -34,7 +34,8 @@ void add(MotifDump& dump, std::uint32_t address, std::span<const std::uint8_t> d
 
 // Calls add(unit, kind) for `units` × `kinds` blocks, either unit by unit (every kind of unit 0,
 // then of unit 1, ...) or kind by kind (kind 0 of every unit, then kind 1, ...).
-template <typename Add> void addUnits(int units, int kinds, bool byKind, Add add)
+template <typename Add>
+void addUnits(int units, int kinds, bool byKind, Add add)
 {
     for (int i = 0; i < units * kinds; ++i) {
         if (byKind)

@@ -67,10 +67,10 @@ consteval Block<M> padded(const Block<N>& base)
 
 // ---- Name blocks
 
-inline constexpr Block<82> B407000 = hex<82>(
-    "49 6E 69 74 20 56 6F 69 63 65 00 00 00 00 00 00 00 00 00 00 00 17 00 01 03 00 7F 01 7F 00 00 00 "
-    "02 00 00 64 00 64 01 00 00 5A 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 02 40 40 40 40 40 40 40 40 40 40 40 "
-    "40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 00");
+inline constexpr Block<82> B407000 =
+    hex<82>("49 6E 69 74 20 56 6F 69 63 65 00 00 00 00 00 00 00 00 00 00 00 17 00 01 03 00 7F 01 7F 00 00 00 "
+            "02 00 00 64 00 64 01 00 00 5A 7F 7F 7F 7F 7F 7F 7F 7F 7F 7F 02 40 40 40 40 40 40 40 40 40 40 40 "
+            "40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 40 00");
 // "Init Drum ", category 0x0D.
 inline constexpr Block<82> B467000 =
     with(with(with(B407000, 5, {0x44, 0x72, 0x75, 0x6D, 0x20}), 12, {0x0D}), 20, {0x09, 0x21});
@@ -95,34 +95,34 @@ inline constexpr Block<19> B330000 = hex<19>("49 6E 69 74 4D 61 73 74 65 72 00 0
 inline constexpr Block<4> B400700 = hex<4>("00 00 40 40");
 inline constexpr Block<17> B400000 = hex<17>("03 7F 01 01 00 42 3E 01 00 40 00 0C 00 00 7F 00 00");
 inline constexpr Block<4> B400040 = hex<4>("01 7F 7F 00");
-inline constexpr Block<36> B400100 = hex<36>(
-    "01 02 00 15 00 0A 00 1D 00 17 00 2B 00 00 00 00 00 00 00 00 00 00 00 2D 00 04 00 49 00 09 00 40 "
-    "00 00 40 40");
-inline constexpr Block<37> B400200 = hex<37>(
-    "05 00 00 06 00 36 00 4D 00 6A 00 00 00 1C 00 40 00 2E 00 40 00 00 00 2E 00 40 00 0A 00 00 00 00 "
-    "00 00 60 40 00");
+inline constexpr Block<36> B400100 =
+    hex<36>("01 02 00 15 00 0A 00 1D 00 17 00 2B 00 00 00 00 00 00 00 00 00 00 00 2D 00 04 00 49 00 09 00 40 "
+            "00 00 40 40");
+inline constexpr Block<37> B400200 =
+    hex<37>("05 00 00 06 00 36 00 4D 00 6A 00 00 00 1C 00 40 00 2E 00 40 00 00 00 2E 00 40 00 0A 00 00 00 00 "
+            "00 00 60 40 00");
 inline constexpr Block<36> B460100 = with(B400100, 21, {0x28});
 inline constexpr Block<37> B460200 = with(B400200, 21, {0x40});
 inline constexpr Block<34> B400300{};
-inline constexpr Block<30> B400500 = hex<30>(
-    "01 00 00 40 00 01 00 00 40 00 01 00 00 40 00 08 00 00 40 00 09 00 00 40 00 03 00 00 40 00");
-inline constexpr Block<38> B400600 = hex<38>(
-    "00 00 20 0B 00 00 00 7F 40 02 02 00 00 04 00 00 04 00 00 06 00 40 40 40 40 40 40 40 40 40 40 40 "
-    "40 40 40 40 40 00");
+inline constexpr Block<30> B400500 =
+    hex<30>("01 00 00 40 00 01 00 00 40 00 01 00 00 40 00 08 00 00 40 00 09 00 00 40 00 03 00 00 40 00");
+inline constexpr Block<38> B400600 =
+    hex<38>("00 00 20 0B 00 00 00 7F 40 02 02 00 00 04 00 00 04 00 00 06 00 40 40 40 40 40 40 40 40 40 40 40 "
+            "40 40 40 40 40 00");
 
 // ---- Voice elements, in the order of their kinds (VOICE_ELM_PART's part numbers)
 
 // Element 1's common block; the other elements' begin with 00.
-inline constexpr Block<29> B410000 = hex<29>(
-    "01 00 00 00 01 01 01 00 40 00 40 40 00 7F 01 7F 00 00 00 7F 7F 00 01 00 00 3F 00 07 0B");
+inline constexpr Block<29> B410000 =
+    hex<29>("01 00 00 00 01 01 01 00 40 00 40 40 00 7F 01 7F 00 00 00 7F 7F 00 01 00 00 3F 00 07 0B");
 inline constexpr Block<29> B410100 = with(B410000, 0, {0x00});
-inline constexpr Block<30> B410020 = hex<30>(
-    "7F 40 03 00 00 40 40 32 00 7F 7F 7F 00 04 40 40 24 30 3C 48 01 00 01 00 01 00 01 00 40 18");
-inline constexpr Block<30> B420000 = hex<30>(
-    "40 40 40 00 00 00 28 40 40 40 01 00 01 00 01 00 01 00 01 00 54 04 40 40 02 60 3C 40 3C 40");
-inline constexpr Block<50> B430000 = hex<50>(
-    "04 01 20 40 00 00 40 00 00 00 00 00 01 66 00 00 40 40 50 01 00 01 7F 01 7F 01 7F 01 00 68 04 40 "
-    "40 02 4A 24 30 3C 48 01 00 01 00 01 00 01 00 40 40 18");
+inline constexpr Block<30> B410020 =
+    hex<30>("7F 40 03 00 00 40 40 32 00 7F 7F 7F 00 04 40 40 24 30 3C 48 01 00 01 00 01 00 01 00 40 18");
+inline constexpr Block<30> B420000 =
+    hex<30>("40 40 40 00 00 00 28 40 40 40 01 00 01 00 01 00 01 00 01 00 54 04 40 40 02 60 3C 40 3C 40");
+inline constexpr Block<50> B430000 =
+    hex<50>("04 01 20 40 00 00 40 00 00 00 00 00 01 66 00 00 40 40 50 01 00 01 7F 01 7F 01 7F 01 00 68 04 40 "
+            "40 02 4A 24 30 3C 48 01 00 01 00 01 00 01 00 40 40 18");
 inline constexpr Block<8> B440000 = hex<8>("00 00 00 36 40 01 67 40");
 inline constexpr Block<8> B440040 = hex<8>("01 01 00 26 00 00 00 00");
 inline constexpr Block<4> B440050 = hex<4>("00 7F 7F 7F");
@@ -146,9 +146,9 @@ inline constexpr const Block<8>& B4A0000 = B440000;
 
 inline constexpr Block<13> B4C0000 = hex<13>("64 01 01 01 00 42 3E 00 00 40 01 00 00");
 inline constexpr Block<10> B4C0500 = hex<10>("08 00 00 40 00 09 00 00 40 00");
-inline constexpr Block<35> B4C1000 = hex<35>(
-    "24 00 00 40 40 40 40 40 40 40 40 0A 00 00 40 40 40 00 00 00 10 40 40 00 00 00 40 40 40 40 40 40 "
-    "0C 36 40");
+inline constexpr Block<35> B4C1000 =
+    hex<35>("24 00 00 40 40 40 40 40 40 40 40 0A 00 00 40 40 40 00 00 00 10 40 40 00 00 00 40 40 40 40 40 40 "
+            "0C 36 40");
 inline constexpr Block<68> B4C2000 =
     with(with(filled(with(Block<68>{}, 0, {0x00, 0x00, 0x00, 0x26}), 4, 27, 0x40), 31, {0x00, 0x40}), 65,
          {0x03, 0x00, 0x00});
@@ -163,9 +163,9 @@ inline constexpr Block<8> B344000 = hex<8>("03 64 40 00 00 00 7F 00");
 
 // A part block: bank select MSB, LSB and program of the part's voice in bytes 0-2; byte 3 the
 // part's number in a mix; bit 0 of byte 31 whether a performance part counts its voice.
-inline constexpr Block<58> PartBlock = hex<58>(
-    "3F 00 00 7F 01 01 7F 00 7F 42 3E 40 40 64 40 40 08 00 0C 00 00 7F 40 40 40 40 00 40 01 00 00 7F "
-    "7F 7F 40 40 01 40 40 40 40 40 40 40 40 00 00 36 40 00 01 0D 40 00 01 67 40 00");
+inline constexpr Block<58> PartBlock =
+    hex<58>("3F 00 00 7F 01 01 7F 00 7F 42 3E 40 40 64 40 40 08 00 0C 00 00 7F 40 40 40 40 00 40 01 00 00 7F "
+            "7F 7F 40 40 01 40 40 40 40 40 40 40 40 00 00 36 40 00 01 0D 40 00 01 67 40 00");
 constexpr std::size_t PartTailStart = 47;
 using PartTail = Block<PartBlock.size() - PartTailStart>;
 inline constexpr PartTail PerformancePlgPartTail{};

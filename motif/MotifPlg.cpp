@@ -20,16 +20,10 @@ constexpr int PlgBankMsb = 63;
 constexpr int FirstUserLsb = 24;
 constexpr int FirstPresetLsb = 70;
 
-bool validSlot(int slot)
-{
-    return slot >= 0 && slot < PlgSlots;
-}
+bool validSlot(int slot) { return slot >= 0 && slot < PlgSlots; }
 
 // The section of the device's tables that a slot's bank list file brings, and its bank set.
-QString listSection(int slot)
-{
-    return VarArgs("PLG%d", slot + 1).format();
-}
+QString listSection(int slot) { return VarArgs("PLG%d", slot + 1).format(); }
 
 // A native bank entry ("36,00,036/000") names its section after the bank select in its first six
 // characters; a word ("USER") is its own section.
@@ -105,8 +99,7 @@ QString Motif::plgBankList(int slot, const IniFile& board) const
     const auto item = [&text](int key, const QString& value) {
         text += QString::number(key) + QLatin1Char('=') + value + QLatin1Char('\n');
     };
-    for (int i = 0; i < total; ++i)
-        item(i, translatePLGBankName(plg->numValue(i), slot));
+    for (int i = 0; i < total; ++i) item(i, translatePLGBankName(plg->numValue(i), slot));
     text += QLatin1Char('\n');
     // A definition lists its sections under the words it uses ("[USER]"); the bank list files of
     // all slots share the device's tables, so each slot writes them under its own bank names.
@@ -122,8 +115,7 @@ QString Motif::plgBankList(int slot, const IniFile& board) const
         written.insert(section);
         text += VarArgs("[%s]\nTotal=%d\n", section, names->intValue(QStringLiteral("Total"), 0)).format();
         const QMap<int, QString> programs = plgProgramNames(*names);
-        for (auto it = programs.cbegin(); it != programs.cend(); ++it)
-            item(it.key(), it.value());
+        for (auto it = programs.cbegin(); it != programs.cend(); ++it) item(it.key(), it.value());
         text += QLatin1Char('\n');
     }
     return text;
@@ -162,8 +154,7 @@ BankSet Motif::plgBanks(int slot) const
     // A bank list names each bank by MSB and LSB in two leading fields.
     IniSection banks(list->name());
     banks.add(QStringLiteral("Size"), QStringLiteral("2"));
-    for (int k = 0; k < list->count(); ++k)
-        banks.add(list->key(k), list->value(list->key(k)));
+    for (int k = 0; k < list->count(); ++k) banks.add(list->key(k), list->value(list->key(k)));
     return BankSet(DeviceTable::fromSection(banks).get());
 }
 
@@ -172,7 +163,6 @@ QStringList Motif::plgBoardFiles()
     registerMotifResources();
     const QString folder = QStringLiteral(":/motif/data/");
     QStringList files = QDir(folder).entryList({QStringLiteral("PLG150-*.ini")}, QDir::Files, QDir::Name);
-    for (QString& file : files)
-        file.prepend(folder);
+    for (QString& file : files) file.prepend(folder);
     return files;
 }

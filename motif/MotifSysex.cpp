@@ -33,9 +33,11 @@ struct SubBlock {
     std::uint32_t last;
 };
 
-void addElementBlocks(std::vector<SubBlock>& blocks, std::uint32_t base, std::uint32_t first, std::uint32_t last)
+void addElementBlocks(std::vector<SubBlock>& blocks, std::uint32_t base, std::uint32_t first,
+                      std::uint32_t last)
 {
-    for (std::uint32_t element = 0; element < 4; ++element) blocks.push_back({base + element * 0x100, first, last});
+    for (std::uint32_t element = 0; element < 4; ++element)
+        blocks.push_back({base + element * 0x100, first, last});
 }
 
 const std::vector<SubBlock>& subBlocks()
@@ -58,7 +60,9 @@ void MotifSysex::analyse()
     if (!isSysex() || at(1) != 0x43) return;
     const int kind = at(2) & 0x70;
     const int n = size();
-    auto address = [this](int i) { return std::uint32_t(at(i)) << 16 | std::uint32_t(at(i + 1)) << 8 | at(i + 2); };
+    auto address = [this](int i) {
+        return std::uint32_t(at(i)) << 16 | std::uint32_t(at(i + 1)) << 8 | at(i + 2);
+    };
     // A message too short for its kind keeps the previous analysis, like a foreign one.
     switch (kind) {
     case BulkDump:
@@ -90,7 +94,8 @@ bool MotifSysex::hasCategory() const
 bool MotifSysex::hasName() const
 {
     const std::uint32_t a = getAddress();
-    return hasData() && (a == VoiceName || a == DrumName || a == PlgName || a == PerformanceName || a == MasterName);
+    return hasData() &&
+           (a == VoiceName || a == DrumName || a == PlgName || a == PerformanceName || a == MasterName);
 }
 
 QString MotifSysex::readName(MidiDevice* device) const

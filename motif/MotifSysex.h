@@ -31,7 +31,8 @@ public:
     void prepareParameterRequest(const MidiParam& param) override;
     void prepareParameterChange(const MidiParam& param, int value) override;
     int getParameterPos(const MidiParam& param) const override;
-    void getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base, std::uint32_t& offset) const override;
+    void getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base,
+                              std::uint32_t& offset) const override;
 
     bool isParameterChange() const { return kind() == ParameterChange; }
     // `data` is hexadecimal text; an empty text gives a message with byte count 0.

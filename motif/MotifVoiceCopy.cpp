@@ -68,7 +68,7 @@ Destination destinationOf(int mode, int part)
 }
 
 class PartCopy {
-  public:
+public:
     PartCopy(Motif& device, const Source& source, const VoiceCopierInfo& info, int mode, bool drum)
         : device_(device), source_(source), info_(info), mode_(mode), drum_(drum),
           to_(destinationOf(mode, info.part))
@@ -84,7 +84,7 @@ class PartCopy {
         if (info_.copyinsfx) copyInsertionEffects();
     }
 
-  private:
+private:
     int name(int i) const { return source_.name->dataAt(i); }
     int common(int i) const { return source_.common->dataAt(i); }
 
@@ -100,13 +100,11 @@ class PartCopy {
     }
     void bytes(std::uint32_t block, std::initializer_list<std::pair<int, int>> writes)
     {
-        for (const auto& [offset, value] : writes)
-            byte(block + std::uint32_t(offset), value);
+        for (const auto& [offset, value] : writes) byte(block + std::uint32_t(offset), value);
     }
     void fill(std::uint32_t block, int first, int last, int value)
     {
-        for (int offset = first; offset <= last; ++offset)
-            byte(block + std::uint32_t(offset), value);
+        for (int offset = first; offset <= last; ++offset) byte(block + std::uint32_t(offset), value);
     }
     // The effect type and sixteen parameters at the start of an effect block.
     void effect(std::uint32_t block, const Sysex* from)
@@ -133,8 +131,7 @@ class PartCopy {
         bytes(c, {{0x52, 0x7F}, {0x53, 0x40}, {0x54, 0x01}, {0x55, 0x7F}, {0x56, 0x7F}});
         // One bit per part switches its insertion effects on; bit 19 is the A/D input.
         send(c + 0x60, 4, (1 << info_.part) | (info_.copyinsfx ? 0x80000 : 0));
-        for (int offset : {0x00, 0x04, 0x08, 0x0C, 0x10})
-            byte(to_.common2 + std::uint32_t(offset), 0x40);
+        for (int offset : {0x00, 0x04, 0x08, 0x0C, 0x10}) byte(to_.common2 + std::uint32_t(offset), 0x40);
 
         const std::uint32_t p = to_.part;
         bytes(p, {{0x00, info_.voice.msb()}, {0x01, info_.voice.lsb()}, {0x02, info_.voice.program()}});
@@ -175,8 +172,7 @@ class PartCopy {
         const std::uint32_t c = to_.common;
         bytes(c, {{0x11, 0x00}, {0x12, 0x00}});
         pair(c + 0x14, source_.name, 0x14);
-        for (int offset = 0x16; offset <= 0x21; ++offset)
-            byte(c + std::uint32_t(offset), name(offset));
+        for (int offset = 0x16; offset <= 0x21; ++offset) byte(c + std::uint32_t(offset), name(offset));
         for (int offset = 0x22; offset <= 0x32; offset += 2)
             pair(c + std::uint32_t(offset), source_.name, offset);
     }

@@ -58,10 +58,7 @@ PlgSetupDlg::PlgSetupDlg(Motif* device, QWidget* parent) : Dialog(parent), devic
     addHButtons(1, false);
 }
 
-int PlgSetupDlg::senderSlot() const
-{
-    return sender() ? StringToInt(sender()->objectName(), false, 0) : -1;
-}
+int PlgSetupDlg::senderSlot() const { return sender() ? StringToInt(sender()->objectName(), false, 0) : -1; }
 
 // The name label and what a screen reader says for the slot's delete button.
 void PlgSetupDlg::showBoard(int slot, const QString& name)
@@ -100,8 +97,7 @@ void PlgSetupDlg::deleteFile()
 
 void PlgSetupDlg::accept()
 {
-    for (int slot = 0; slot < files_.size(); ++slot)
-        device_->createPLGFile(slot, files_[slot]);
+    for (int slot = 0; slot < files_.size(); ++slot) device_->createPLGFile(slot, files_[slot]);
     device_->loadPLG();
     Dialog::accept();
 }

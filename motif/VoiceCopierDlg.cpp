@@ -38,8 +38,7 @@ VoiceCopierDlg::VoiceCopierDlg(int mode, MidiDevice* device, QWidget* parent)
     if (mode_ == Motif::SongMode) copyName_->hide();
 
     const int parts = mode_ == Motif::PerformanceMode ? PerformanceParts : MixParts;
-    for (int part = 1; part <= parts; ++part)
-        part_->addItem(QString::asprintf("%d", part));
+    for (int part = 1; part <= parts; ++part) part_->addItem(QString::asprintf("%d", part));
 
     addHButtons(1, false);
     load();

@@ -13,7 +13,7 @@ class QComboBox;
 // goes along with it. It starts from the settings in the profile and saves them when accepted.
 class MOTIF_EXPORT VoiceCopierDlg : public Dialog {
     Q_OBJECT
-  public:
+public:
     // mode is the instrument's mode: performance mode (1) offers four parts, every other mode
     // sixteen; song mode (3) has no use for the voice name and hides its box.
     VoiceCopierDlg(int mode, MidiDevice* device, QWidget* parent);
@@ -21,10 +21,10 @@ class MOTIF_EXPORT VoiceCopierDlg : public Dialog {
 
     VoiceCopierInfo& info() { return info_; }
 
-  public slots:
+public slots:
     void accept() override;
 
-  private:
+private:
     void load();
 
     VoiceCopierInfo info_;

@@ -10,10 +10,7 @@ void writeFlag(const char* key, bool flag)
     Application::writeProfileInt(Section, QLatin1String(key), flag ? 1 : 0);
 }
 
-bool readFlag(const char* key)
-{
-    return Application::readProfileInt(Section, QLatin1String(key), 1) != 0;
-}
+bool readFlag(const char* key) { return Application::readProfileInt(Section, QLatin1String(key), 1) != 0; }
 } // namespace
 
 void VoiceCopierInfo::toRegistry() const

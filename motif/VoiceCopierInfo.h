@@ -7,7 +7,7 @@
 // performance or mix being edited, and which groups of its settings go along. The settings
 // persist in the application profile, section "VoiceCopier".
 class MOTIF_EXPORT VoiceCopierInfo {
-  public:
+public:
     VoiceCopierInfo() = default;
 
     // Writes all seven settings; the flags as 0 or 1, the voice as the patch's packed value.

@@ -7,22 +7,25 @@
 
 int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    CLI::App app("motif: librarian for the Yamaha Motif ES (ES6, ES7, ES8). Without --in/--out it talks to the "
-                 "built-in virtual instrument.",
-                 "motif");
+    CLI::App app(
+        "motif: librarian for the Yamaha Motif ES (ES6, ES7, ES8). Without --in/--out it talks to the "
+        "built-in virtual instrument.",
+        "motif");
     app.require_subcommand(1);
     CliContext context{out, err, false, SessionOptions{}};
     std::string in, outPort, model = "ES7";
     app.add_option("--in", in, "MIDI input port, matched by substring (JACK or ALSA)");
     app.add_option("--out", outPort, "MIDI output port, matched by substring (JACK or ALSA)");
-    app.add_flag("--virtual", context.session.useVirtual, "Use the in-process virtual instrument (the default "
-                                                           "when no port is named)");
+    app.add_flag("--virtual", context.session.useVirtual,
+                 "Use the in-process virtual instrument (the default "
+                 "when no port is named)");
     app.add_option("--virtual-model", model, "Model of the in-process virtual instrument: ES6, ES7 or ES8")
         ->capture_default_str();
     app.add_flag("--json", context.json, "Answer in JSON");
-    app.add_option("--pace", context.session.paceMs,
-                   "Pause after each message of a bulk, in ms (default 10 on real ports: safe for a DIN cable "
-                   "and JACK's buffer)")
+    app.add_option(
+           "--pace", context.session.paceMs,
+           "Pause after each message of a bulk, in ms (default 10 on real ports: safe for a DIN cable "
+           "and JACK's buffer)")
         ->check(CLI::Range(0, 1000));
 
     CommandAction action;
@@ -54,7 +57,9 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     context.session.inPort = QString::fromStdString(in);
     context.session.outPort = QString::fromStdString(outPort);
     const auto virtualModel = VirtualInstrument::modelFromName(QString::fromStdString(model));
-    if (!virtualModel) return context.fail(QStringLiteral("--virtual-model '%1' is not ES6, ES7 or ES8").arg(QString::fromStdString(model)));
+    if (!virtualModel)
+        return context.fail(
+            QStringLiteral("--virtual-model '%1' is not ES6, ES7 or ES8").arg(QString::fromStdString(model)));
     context.session.model = *virtualModel;
     return action ? action() : 0;
 }

@@ -32,7 +32,8 @@ int runDemo(CliContext& context)
 
     heading(QStringLiteral("Identify"));
     if (!device.identify(WaitMs))
-        return context.fail(QStringLiteral("no Motif ES answered the identity request: check the MIDI cables and ports"));
+        return context.fail(
+            QStringLiteral("no Motif ES answered the identity request: check the MIDI cables and ports"));
     if (!context.json) context.print(QStringLiteral("instrument: %1").arg(device.modelName()));
 
     heading(QStringLiteral("Receive channel"));
@@ -55,13 +56,16 @@ int runDemo(CliContext& context)
         heading(QStringLiteral("The instrument's panel: the player presses VOICE"));
         instrument->pressMode(Motif::VoiceMode);
         device.poll();
-        if (!context.json) context.print(QStringLiteral("the device follows: %1 mode").arg(Motif::modeName(device.currentMode())));
+        if (!context.json)
+            context.print(
+                QStringLiteral("the device follows: %1 mode").arg(Motif::modeName(device.currentMode())));
     }
 
     heading(QStringLiteral("Mode read back"));
     const int mode = device.syncGetMode(WaitMs);
     if (mode < 0) return context.fail(QStringLiteral("the instrument did not report its mode"));
-    if (!context.json) context.print(QStringLiteral("the instrument is in %1 mode").arg(Motif::modeName(mode)));
+    if (!context.json)
+        context.print(QStringLiteral("the instrument is in %1 mode").arg(Motif::modeName(mode)));
 
     int errors = 0;
     if (VirtualInstrument* instrument = session->instrument()) {
@@ -72,5 +76,7 @@ int runDemo(CliContext& context)
                               .arg(errors));
     }
     log.finish(QJsonObject{{"model", device.modelName()}, {"mode", mode}, {"errors", errors}}, QString());
-    return errors == 0 ? 0 : context.fail(QStringLiteral("the virtual instrument rejected %1 messages").arg(errors));
+    return errors == 0
+               ? 0
+               : context.fail(QStringLiteral("the virtual instrument rejected %1 messages").arg(errors));
 }

@@ -28,9 +28,10 @@ int identify(CliContext& context)
     if (!session) return 1;
     WireLog log(context, *session);
     if (!session->device().identify(IdentifyWaitMs))
-        return context.fail(QStringLiteral("no Motif ES6, ES7 or ES8 answered the identity request within %1 ms: check "
-                                           "the MIDI cables and ports ('motif ports')")
-                                .arg(IdentifyWaitMs));
+        return context.fail(
+            QStringLiteral("no Motif ES6, ES7 or ES8 answered the identity request within %1 ms: check "
+                           "the MIDI cables and ports ('motif ports')")
+                .arg(IdentifyWaitMs));
     log.finish(QJsonObject{{"model", session->device().modelName()}}, session->device().modelName());
     return 0;
 }
@@ -44,12 +45,15 @@ int mode(CliContext& context, const DeviceArgs& args)
     int mode = -1;
     if (args.mode.empty()) {
         mode = device.syncGetMode(ModeWaitMs);
-        if (mode < 0) return context.fail(QStringLiteral("the instrument did not report its mode within %1 ms").arg(ModeWaitMs));
+        if (mode < 0)
+            return context.fail(
+                QStringLiteral("the instrument did not report its mode within %1 ms").arg(ModeWaitMs));
     } else {
         const auto value = parseNumber(args.mode);
         if (!value || *value < 0 || *value > 4)
-            return context.fail(QStringLiteral("mode '%1' must be 0 Voice, 1 Performance, 2 Pattern, 3 Song or 4 Master")
-                                    .arg(QString::fromStdString(args.mode)));
+            return context.fail(
+                QStringLiteral("mode '%1' must be 0 Voice, 1 Performance, 2 Pattern, 3 Song or 4 Master")
+                    .arg(QString::fromStdString(args.mode)));
         mode = int(*value);
         device.setMode(mode);
     }
@@ -71,9 +75,15 @@ int select(CliContext& context, const DeviceArgs& args)
     device.setModeByBank(patch->bank());
     device.patchChange(*patch);
     const QString bank = PatchNotation::bankName(patch->bank(), device);
-    log.finish(QJsonObject{{"bank", bank}, {"msb", patch->msb()}, {"lsb", patch->lsb()}, {"program", patch->program()},
+    log.finish(QJsonObject{{"bank", bank},
+                           {"msb", patch->msb()},
+                           {"lsb", patch->lsb()},
+                           {"program", patch->program()},
                            {"mode", device.currentMode()}},
-               QStringLiteral("selected %1:%2 in %3 mode").arg(bank).arg(patch->program()).arg(Motif::modeName(device.currentMode())));
+               QStringLiteral("selected %1:%2 in %3 mode")
+                   .arg(bank)
+                   .arg(patch->program())
+                   .arg(Motif::modeName(device.currentMode())));
     return 0;
 }
 
@@ -82,10 +92,12 @@ int volume(CliContext& context, const DeviceArgs& args)
     const auto part = parseNumber(args.part);
     const auto value = parseNumber(args.volume);
     if (!part || *part < 0 || *part > 18)
-        return context.fail(QStringLiteral("part '%1' must be 0-15 (mix parts) or 16-18 (plug-in board parts)")
-                                .arg(QString::fromStdString(args.part)));
+        return context.fail(
+            QStringLiteral("part '%1' must be 0-15 (mix parts) or 16-18 (plug-in board parts)")
+                .arg(QString::fromStdString(args.part)));
     if (!value || *value < 0 || *value > 127)
-        return context.fail(QStringLiteral("volume '%1' must be 0-127").arg(QString::fromStdString(args.volume)));
+        return context.fail(
+            QStringLiteral("volume '%1' must be 0-127").arg(QString::fromStdString(args.volume)));
     auto session = context.openSession();
     if (!session) return 1;
     WireLog log(context, *session);
@@ -129,7 +141,9 @@ void addDeviceCommands(CLI::App& app, CliContext& context, CommandAction& action
 {
     auto args = std::make_shared<DeviceArgs>();
     auto bind = [&context, &action, args](CLI::App* cmd, int (*run)(CliContext&, const DeviceArgs&)) {
-        cmd->callback([&context, &action, args, run] { action = [&context, args, run] { return run(context, *args); }; });
+        cmd->callback([&context, &action, args, run] {
+            action = [&context, args, run] { return run(context, *args); };
+        });
     };
 
     app.add_subcommand("identify", "Ask the instrument who it is")->callback([&context, &action] {
@@ -142,10 +156,11 @@ void addDeviceCommands(CLI::App& app, CliContext& context, CommandAction& action
 
     auto* selectCmd = app.add_subcommand("select", "Select a patch: BANK:PROGRAM");
     selectCmd
-        ->add_option("PATCH", args->patch,
-                     "BANK:PROGRAM. BANK is a bank name of the device's tables (USER1, PRE1, GM, DR:USR, PERF, MIX, "
-                     "MASTER; the last colon separates the program) or MSB/LSB in decimal; PROGRAM is 0-127 as on "
-                     "the wire")
+        ->add_option(
+            "PATCH", args->patch,
+            "BANK:PROGRAM. BANK is a bank name of the device's tables (USER1, PRE1, GM, DR:USR, PERF, MIX, "
+            "MASTER; the last colon separates the program) or MSB/LSB in decimal; PROGRAM is 0-127 as on "
+            "the wire")
         ->required();
     bind(selectCmd, select);
 
@@ -154,7 +169,8 @@ void addDeviceCommands(CLI::App& app, CliContext& context, CommandAction& action
     volumeCmd->add_option("VALUE", args->volume, "0-127")->required();
     bind(volumeCmd, volume);
 
-    auto* monitorCmd = app.add_subcommand("monitor", "Show MIDI from the instrument as it arrives, in colour");
+    auto* monitorCmd =
+        app.add_subcommand("monitor", "Show MIDI from the instrument as it arrives, in colour");
     monitorCmd->add_option("--seconds", args->seconds, "Stop after this many seconds (default: at Ctrl-C)");
     bind(monitorCmd, monitor);
 

@@ -29,10 +29,7 @@ bool load(const CliContext& context, const std::string& file, ES_Document& docum
     return false;
 }
 
-int entrySize(const ES_Chunk& chunk)
-{
-    return chunk.entries.isEmpty() ? 0 : chunk.entries.at(0)->size();
-}
+int entrySize(const ES_Chunk& chunk) { return chunk.entries.isEmpty() ? 0 : chunk.entries.at(0)->size(); }
 
 QString skippedLine(const ES_Skipped& skipped)
 {
@@ -72,8 +69,7 @@ int info(CliContext& context, const EsFileArgs& args)
                 QStringLiteral(": %1 entries of %2 bytes").arg(chunk->entries.count()).arg(entrySize(*chunk));
         context.print(line);
     }
-    for (const ES_Skipped& part : document.skipped())
-        context.print(skippedLine(part));
+    for (const ES_Skipped& part : document.skipped()) context.print(skippedLine(part));
     return 0;
 }
 
@@ -103,8 +99,7 @@ int extract(CliContext& context, const EsFileArgs& args)
     const ES_Chunk* chunk = document.getChunk(name);
     if (!chunk) {
         QStringList names;
-        for (const auto& c : document.chunks())
-            names << c->name;
+        for (const auto& c : document.chunks()) names << c->name;
         return context.fail(
             QStringLiteral("no chunk \"%1\" in %2 (it has: %3)")
                 .arg(name, QString::fromStdString(args.file), names.join(QLatin1String(", "))));
@@ -132,8 +127,7 @@ int extract(CliContext& context, const EsFileArgs& args)
     if (context.json) {
         context.printJson(QJsonObject{{"chunk", name}, {"entrySize", entrySize(*chunk)}, {"files", files}});
     } else {
-        for (const auto& file : files)
-            context.print(file.toString());
+        for (const auto& file : files) context.print(file.toString());
     }
     return 0;
 }

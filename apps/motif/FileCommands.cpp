@@ -23,7 +23,10 @@ struct OpenedFile {
     Motif device;
     LoadedPatch patch;
     QString error;
-    explicit OpenedFile(const std::string& path) { patch = PatchFile::read(QString::fromStdString(path), device, &error); }
+    explicit OpenedFile(const std::string& path)
+    {
+        patch = PatchFile::read(QString::fromStdString(path), device, &error);
+    }
 };
 
 QJsonArray references(OpenedFile& file)
@@ -33,7 +36,8 @@ QJsonArray references(OpenedFile& file)
     QJsonArray out;
     for (int i = 0; i < list.count(); ++i) {
         const Patch p = list.patch(i);
-        out.append(QStringLiteral("%1:%2").arg(PatchNotation::bankName(p.bank(), file.device)).arg(p.program()));
+        out.append(
+            QStringLiteral("%1:%2").arg(PatchNotation::bankName(p.bank(), file.device)).arg(p.program()));
     }
     return out;
 }
@@ -59,13 +63,16 @@ int show(CliContext& context, const FileArgs& args)
         blockText << QStringLiteral("%1 (%2)").arg(address).arg(dump.at(i)->dataSize());
     }
     const QJsonArray refs = references(file);
-    QJsonObject out{{"type", PatchFile::typeName(dump.type())}, {"name", dump.name(false)}, {"blocks", blocks},
+    QJsonObject out{{"type", PatchFile::typeName(dump.type())},
+                    {"name", dump.name(false)},
+                    {"blocks", blocks},
                     {"references", refs}};
     if (dump.hasCategory()) {
         out.insert("category", dump.printCategory(true));
         out.insert("categoryData", dump.getCategoryData());
     }
-    if (file.patch.header) out.insert("location", QString::asprintf("%04X", file.patch.header->getAddress() & 0xFFFF));
+    if (file.patch.header)
+        out.insert("location", QString::asprintf("%04X", file.patch.header->getAddress() & 0xFFFF));
     if (context.json) {
         context.printJson(out);
         return 0;
@@ -90,12 +97,14 @@ int category(CliContext& context, const FileArgs& args)
         return context.fail(QStringLiteral("a %1 has no category").arg(PatchFile::typeName(dump.type())));
     if (!args.value.empty()) {
         if (!dump.setCategory(QString::fromStdString(args.value)))
-            return context.fail(QStringLiteral("'%1' is not a category: use a name such as Ap:A.PIANO or Ba:E.BASS")
-                                    .arg(QString::fromStdString(args.value)));
+            return context.fail(
+                QStringLiteral("'%1' is not a category: use a name such as Ap:A.PIANO or Ba:E.BASS")
+                    .arg(QString::fromStdString(args.value)));
         if (!rewrite(context, args, file)) return 1;
     }
     if (context.json)
-        context.printJson(QJsonObject{{"category", dump.printCategory(true)}, {"categoryData", dump.getCategoryData()}});
+        context.printJson(
+            QJsonObject{{"category", dump.printCategory(true)}, {"categoryData", dump.getCategoryData()}});
     else
         context.print(dump.printCategory(true));
     return 0;
@@ -141,14 +150,17 @@ void addFileCommands(CLI::App& app, CliContext& context, CommandAction& action)
 {
     auto args = std::make_shared<FileArgs>();
     auto bind = [&context, &action, args](CLI::App* cmd, int (*run)(CliContext&, const FileArgs&)) {
-        cmd->callback([&context, &action, args, run] { action = [&context, args, run] { return run(context, *args); }; });
+        cmd->callback([&context, &action, args, run] {
+            action = [&context, args, run] { return run(context, *args); };
+        });
     };
     auto* showCmd = app.add_subcommand("show", "Type, name, category, blocks and references of a .syx patch");
     showCmd->add_option("FILE", args->file, "A .syx file of one Motif ES patch")->required();
     bind(showCmd, show);
 
     auto* categoryCmd = app.add_subcommand("category", "Show a patch file's category, or set it to NEW");
-    categoryCmd->add_option("FILE", args->file, "A .syx file of a voice, drum kit, PLG voice or performance")->required();
+    categoryCmd->add_option("FILE", args->file, "A .syx file of a voice, drum kit, PLG voice or performance")
+        ->required();
     categoryCmd->add_option("NEW", args->value, "A category name, e.g. Ap:A.PIANO");
     bind(categoryCmd, category);
 

@@ -35,8 +35,9 @@ QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
 {
     QString error;
     for (int attempt = 0; attempt <= Retries; ++attempt) {
-        const bool ok = location.isEditBuffer() ? device_.syncEditBufferRequest(location.editType, bulk, WaitMs)
-                                                : device_.syncPatchRequest(location.patch, bulk, false);
+        const bool ok = location.isEditBuffer()
+                            ? device_.syncEditBufferRequest(location.editType, bulk, WaitMs)
+                            : device_.syncPatchRequest(location.patch, bulk, false);
         if (!ok) {
             error = QStringLiteral("no bulk from the instrument for %1 within %2 ms")
                         .arg(PatchNotation::print(location, device_))
@@ -56,16 +57,16 @@ QString Librarian::send(const PatchLocation& location, PatchDump& dump)
 {
     if (location.isEditBuffer()) {
         if (location.editType != dump.type())
-            return QStringLiteral("a %1 cannot go to edit:%2").arg(PatchFile::typeName(dump.type()),
-                                                                 PatchFile::typeName(location.editType));
+            return QStringLiteral("a %1 cannot go to edit:%2")
+                .arg(PatchFile::typeName(dump.type()), PatchFile::typeName(location.editType));
         device_.toEditBuffer(&dump);
         return QString();
     }
     const int bankType = device_.bankType(location.patch.bank());
     if (device_.getBulkControl(location.patch) == Motif::NoControl || bankType != dump.type() ||
         !device_.isUserBank(location.patch.bank()))
-        return QStringLiteral("a %1 cannot be stored at %2").arg(PatchFile::typeName(dump.type()),
-                                                                PatchNotation::print(location, device_));
+        return QStringLiteral("a %1 cannot be stored at %2")
+            .arg(PatchFile::typeName(dump.type()), PatchNotation::print(location, device_));
     device_.patchTransmit(location.patch, &dump, false);
     return QString();
 }
@@ -81,7 +82,8 @@ QString Librarian::sendVerified(const PatchLocation& location, PatchDump& dump)
         if (!error.isEmpty()) continue;
         device_.strip(&back);
         if (sameBlocks(back, dump)) return QString();
-        error = QStringLiteral("%1 reads back different from what was sent").arg(PatchNotation::print(location, device_));
+        error = QStringLiteral("%1 reads back different from what was sent")
+                    .arg(PatchNotation::print(location, device_));
     }
     return error;
 }

@@ -53,7 +53,8 @@ QString PatchFile::typeName(int type)
 int PatchFile::typeFromName(const QString& name)
 {
     for (int type = 0; type < 6; ++type)
-        if (name.compare(QLatin1String(TypeNames[type]), Qt::CaseInsensitive) == 0 || name == QString::number(type))
+        if (name.compare(QLatin1String(TypeNames[type]), Qt::CaseInsensitive) == 0 ||
+            name == QString::number(type))
             return type;
     return -1;
 }
@@ -75,11 +76,13 @@ LoadedPatch PatchFile::read(const QString& path, Motif& device, QString* error)
             *error = QStringLiteral("'%1': stray F7 at byte %2, not a SysEx file").arg(path).arg(i);
             return loaded;
         }
-        messages.push_back(std::make_unique<MotifSysex>(bytes.bytes().subspan(std::size_t(start), std::size_t(i - start + 1))));
+        messages.push_back(std::make_unique<MotifSysex>(
+            bytes.bytes().subspan(std::size_t(start), std::size_t(i - start + 1))));
         start = -1;
     }
     if (start >= 0 || messages.empty()) {
-        *error = QStringLiteral("'%1' %2").arg(path, messages.empty() ? "holds no SysEx message" : "ends inside a message (truncated)");
+        *error = QStringLiteral("'%1' %2").arg(path, messages.empty() ? "holds no SysEx message"
+                                                                      : "ends inside a message (truncated)");
         return loaded;
     }
     for (std::size_t i = 0; i < messages.size(); ++i) {
@@ -94,11 +97,15 @@ LoadedPatch PatchFile::read(const QString& path, Motif& device, QString* error)
             return loaded;
         }
         if (m.kind() != MotifSysex::BulkDump) {
-            *error = QStringLiteral("'%1': message %2 is not a bulk dump (%3)").arg(path).arg(i + 1).arg(m.printAnalysis());
+            *error = QStringLiteral("'%1': message %2 is not a bulk dump (%3)")
+                         .arg(path)
+                         .arg(i + 1)
+                         .arg(m.printAnalysis());
             return loaded;
         }
         if (!m.checksumValid()) {
-            *error = QString::asprintf("'%s': bad checksum in the block at %06X", qPrintable(path), m.getAddress());
+            *error = QString::asprintf("'%s': bad checksum in the block at %06X", qPrintable(path),
+                                       m.getAddress());
             return loaded;
         }
     }

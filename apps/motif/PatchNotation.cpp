@@ -5,7 +5,8 @@
 
 namespace {
 // The bank list tables of the device's data file, where bank names are looked up.
-const char* const BankTables[] = {"VOICES", "VOICES_USER_ALL", "DRUMS", "PLG_USER", "PERFORMANCES", "MULTIS", "MASTERS"};
+const char* const BankTables[] = {"VOICES",       "VOICES_USER_ALL", "DRUMS",  "PLG_USER",
+                                  "PERFORMANCES", "MULTIS",          "MASTERS"};
 
 std::optional<unsigned short> bankByName(const QString& name, MidiDevice& device)
 {
@@ -69,14 +70,16 @@ QString PatchNotation::bankName(unsigned short bank, MidiDevice& device)
     return QString::asprintf("%d/%d", bank >> 8, bank & 0xFF);
 }
 
-std::optional<PatchLocation> PatchNotation::parseLocation(const QString& text, MidiDevice& device, QString* error)
+std::optional<PatchLocation> PatchNotation::parseLocation(const QString& text, MidiDevice& device,
+                                                          QString* error)
 {
     if (text.startsWith(QLatin1String("edit:"), Qt::CaseInsensitive)) {
         const int type = PatchFile::typeFromName(text.mid(5));
         if (type < 0) {
-            *error = QStringLiteral("'%1': the edit buffer is edit:voice, edit:drum, edit:plg, edit:performance, "
-                                    "edit:mix or edit:master")
-                         .arg(text);
+            *error =
+                QStringLiteral("'%1': the edit buffer is edit:voice, edit:drum, edit:plg, edit:performance, "
+                               "edit:mix or edit:master")
+                    .arg(text);
             return std::nullopt;
         }
         return PatchLocation{Patch(), type};

@@ -20,7 +20,8 @@ struct PatchLocation {
 class PatchNotation {
 public:
     // BANK:PROGRAM, or edit:TYPE (voice, drum, plg, performance, mix, master).
-    static std::optional<PatchLocation> parseLocation(const QString& text, MidiDevice& device, QString* error);
+    static std::optional<PatchLocation> parseLocation(const QString& text, MidiDevice& device,
+                                                      QString* error);
     // "USER1:5", or "edit:voice".
     static QString print(const PatchLocation& location, MidiDevice& device);
     // Answers the patch, or nothing with a message in *error that says what is wrong.

@@ -26,18 +26,14 @@ QString boardOrNone(const QString& name)
     return name.isEmpty() ? QString::fromLatin1(Motif::PlgEmptySlot) : name;
 }
 
-QString bankText(Bank bank)
-{
-    return QStringLiteral("%1/%2").arg(bank >> 8).arg(bank & 0xFF);
-}
+QString bankText(Bank bank) { return QStringLiteral("%1/%2").arg(bank >> 8).arg(bank & 0xFF); }
 
 // The bank entries of a board definition's [PLG] section, in order.
 QStringList boardEntries(const IniSection& plg)
 {
     QStringList entries;
     const int total = plg.intValue(QStringLiteral("Total"), 0);
-    for (int i = 0; i < total && i < plg.count(); ++i)
-        entries << plg.numValue(i);
+    for (int i = 0; i < total && i < plg.count(); ++i) entries << plg.numValue(i);
     return entries;
 }
 
@@ -79,8 +75,7 @@ QString boardFile(CliContext& context, const QString& board)
         if (QFileInfo(file).completeBaseName().compare(board, Qt::CaseInsensitive) == 0) return file;
     if (!QFileInfo(board).isFile()) {
         QStringList names;
-        for (const QString& file : Motif::plgBoardFiles())
-            names << QFileInfo(file).completeBaseName();
+        for (const QString& file : Motif::plgBoardFiles()) names << QFileInfo(file).completeBaseName();
         context.fail(QStringLiteral("'%1' is neither a built-in board (%2) nor a board definition file")
                          .arg(board, names.join(QStringLiteral(", "))));
         return QString();

@@ -30,24 +30,30 @@ int listPorts(CliContext& context)
         context.printJson(QJsonObject{{"inputs", inputs}, {"outputs", outputs}});
         return 0;
     }
-    if (ports.empty()) context.print(QStringLiteral("no MIDI ports (is an ALSA sequencer or a JACK server running?)"));
+    if (ports.empty())
+        context.print(QStringLiteral("no MIDI ports (is an ALSA sequencer or a JACK server running?)"));
     for (const auto& port : ports)
         context.print(QStringLiteral("%1 %2  %3")
-                          .arg(port.input ? "in " : "out", RtMidiTransport::apiName(port.api).leftJustified(4), port.name));
+                          .arg(port.input ? "in " : "out",
+                               RtMidiTransport::apiName(port.api).leftJustified(4), port.name));
     return 0;
 }
 
 int emulate(CliContext& context, const EmuArgs& args)
 {
     const auto model = VirtualInstrument::modelFromName(QString::fromStdString(args.model));
-    if (!model) return context.fail(QStringLiteral("model '%1' is not ES6, ES7 or ES8").arg(QString::fromStdString(args.model)));
+    if (!model)
+        return context.fail(
+            QStringLiteral("model '%1' is not ES6, ES7 or ES8").arg(QString::fromStdString(args.model)));
     QString error;
     const bool named = !context.session.inPort.isEmpty() || !context.session.outPort.isEmpty();
     auto transport = named ? RtMidiTransport::open(context.session.inPort, context.session.outPort, &error)
                            : RtMidiTransport::openVirtual(QString::fromStdString(args.name), &error);
     if (!transport) return context.fail(error + QStringLiteral(" (list the ports with 'motif ports')"));
     VirtualInstrument instrument(*model);
-    instrument.setErrorSink([](const QString& text) { std::cerr << "virtual instrument: error: " << text.toStdString() << '\n'; });
+    instrument.setErrorSink([](const QString& text) {
+        std::cerr << "virtual instrument: error: " << text.toStdString() << '\n';
+    });
     instrument.attach(*transport);
     context.err << "virtual " << VirtualInstrument::modelName(*model).toStdString() << " on '"
                 << transport->name().toStdString() << "'; press Ctrl-C to stop\n";
@@ -73,11 +79,13 @@ void addPortCommands(CLI::App& app, CliContext& context, CommandAction& action)
         action = [&context] { return listPorts(context); };
     });
     auto args = std::make_shared<EmuArgs>();
-    auto* emu = app.add_subcommand("emu", "Run the virtual instrument on real MIDI ports (--in, --out; without "
-                                          "them it offers ports of its own)");
+    auto* emu =
+        app.add_subcommand("emu", "Run the virtual instrument on real MIDI ports (--in, --out; without "
+                                  "them it offers ports of its own)");
     emu->add_option("--model", args->model, "ES6, ES7 or ES8")->capture_default_str();
     emu->add_option("--seconds", args->seconds, "Stop after this many seconds (default: at Ctrl-C)");
     emu->add_option("--name", args->name, "Client name of the ports it offers when no port is named")
         ->capture_default_str();
-    emu->callback([&context, &action, args] { action = [&context, args] { return emulate(context, *args); }; });
+    emu->callback(
+        [&context, &action, args] { action = [&context, args] { return emulate(context, *args); }; });
 }

@@ -19,8 +19,8 @@ void ProgressBar::step(const QString& what)
     ++done_;
     if (!terminal_) return;
     const int filled = done_ * Width / total_;
-    stream_ << "\r[" << std::string(std::size_t(filled), '#') << std::string(std::size_t(Width - filled), '.') << "] "
-            << done_ << '/' << total_ << ' ' << what.leftJustified(16).toStdString() << std::flush;
+    stream_ << "\r[" << std::string(std::size_t(filled), '#') << std::string(std::size_t(Width - filled), '.')
+            << "] " << done_ << '/' << total_ << ' ' << what.leftJustified(16).toStdString() << std::flush;
 }
 
 void ProgressBar::finish(const QString& summary)

@@ -21,8 +21,8 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* e
         session->hostEnd_ = RtMidiTransport::open(options.inPort, options.outPort, error);
         if (!session->hostEnd_) return nullptr;
     } else {
-        auto [host, instrument] =
-            LoopbackTransport::createPair(QStringLiteral("motif-es host"), QStringLiteral("virtual Motif ES"));
+        auto [host, instrument] = LoopbackTransport::createPair(QStringLiteral("motif-es host"),
+                                                                QStringLiteral("virtual Motif ES"));
         session->hostEnd_ = std::move(host);
         session->instrumentEnd_ = std::move(instrument);
         VirtualInstrument::PlgBoards boards{};

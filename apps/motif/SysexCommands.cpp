@@ -60,10 +60,11 @@ QString analysisText(MotifSysex& message)
 {
     QString text = message.printAnalysis();
     if (message.kind() < 0) return text + QStringLiteral("\n  not a message of the Motif ES SysEx format");
-    text += QString::asprintf("\n  kind 0x%02X, address 0x%06X, %d data bytes", message.kind(), message.getAddress(),
-                              message.dataSize());
+    text += QString::asprintf("\n  kind 0x%02X, address 0x%06X, %d data bytes", message.kind(),
+                              message.getAddress(), message.dataSize());
     if (message.kind() == MotifSysex::BulkDump)
-        text += message.checksumValid() ? QStringLiteral(", checksum ok") : QStringLiteral(", CHECKSUM WRONG");
+        text +=
+            message.checksumValid() ? QStringLiteral(", checksum ok") : QStringLiteral(", CHECKSUM WRONG");
     return text + QStringLiteral(", ") + modelOf(message);
 }
 
@@ -77,8 +78,9 @@ int analyse(CliContext& context, const std::vector<std::string>& hex, const std:
         QString text;
         for (const std::string& part : hex) text += QString::fromStdString(part) + ' ';
         if (!bytes.fromString(text) || bytes.isEmpty())
-            return context.fail(QStringLiteral("'%1' is not hexadecimal bytes (write e.g. F0 43 10 7F 00 0A 00 01 00 F7)")
-                                    .arg(text.trimmed()));
+            return context.fail(
+                QStringLiteral("'%1' is not hexadecimal bytes (write e.g. F0 43 10 7F 00 0A 00 01 00 F7)")
+                    .arg(text.trimmed()));
     }
     Motif device;
     QJsonArray all;
@@ -98,7 +100,8 @@ int analyse(CliContext& context, const std::vector<std::string>& hex, const std:
     return 0;
 }
 
-std::optional<std::uint32_t> parseInRange(CliContext& context, const std::string& text, long long max, const char* what)
+std::optional<std::uint32_t> parseInRange(CliContext& context, const std::string& text, long long max,
+                                          const char* what)
 {
     const auto value = parseNumber(text);
     if (!value || *value < 0 || *value > max) {
@@ -114,7 +117,8 @@ std::optional<std::uint32_t> parseAddress(CliContext& context, const std::string
 {
     const auto address = parseInRange(context, text, 0x7F7F7F, "address");
     if (address && (*address & 0x808080)) {
-        context.fail(QString::asprintf("address '%s' has a byte above 0x7F: addresses are three 7-bit bytes", text.c_str()));
+        context.fail(QString::asprintf("address '%s' has a byte above 0x7F: addresses are three 7-bit bytes",
+                                       text.c_str()));
         return std::nullopt;
     }
     return address;
@@ -172,9 +176,10 @@ int buildBulk(CliContext& context, const SysexArgs& args)
     for (const std::string& part : args.data) text += QString::fromStdString(part) + ' ';
     Buffer data;
     const bool empty = text.trimmed().isEmpty();
-    if (!empty && (!data.fromString(text) ||
-                   !std::all_of(data.bytes().begin(), data.bytes().end(), [](std::uint8_t b) { return b < 0x80; })))
-        return context.fail(QStringLiteral("'%1' is not data bytes: hexadecimal 00 to 7F").arg(text.trimmed()));
+    if (!empty && (!data.fromString(text) || !std::all_of(data.bytes().begin(), data.bytes().end(),
+                                                          [](std::uint8_t b) { return b < 0x80; })))
+        return context.fail(
+            QStringLiteral("'%1' is not data bytes: hexadecimal 00 to 7F").arg(text.trimmed()));
     MotifSysex message;
     message.prepareBulkDump(*address, text);
     return printMessage(context, message);
@@ -184,19 +189,23 @@ int buildBulk(CliContext& context, const SysexArgs& args)
 void addSysexCommands(CLI::App& app, CliContext& context, CommandAction& action)
 {
     auto args = std::make_shared<SysexArgs>();
-    auto* sysex = app.add_subcommand("sysex", "Build and analyse Motif ES SysEx messages")->require_subcommand(1);
+    auto* sysex =
+        app.add_subcommand("sysex", "Build and analyse Motif ES SysEx messages")->require_subcommand(1);
 
-    auto* analyseCmd = sysex->add_subcommand("analyse", "Analyse messages given as hexadecimal bytes or a .syx file");
+    auto* analyseCmd =
+        sysex->add_subcommand("analyse", "Analyse messages given as hexadecimal bytes or a .syx file");
     analyseCmd->add_option("HEX", args->hex, "Message bytes, e.g. F0 43 10 7F 00 0A 00 01 00 F7");
     analyseCmd->add_option("--file", args->file, "A .syx file of one or more messages");
     analyseCmd->callback([&context, &action, args] {
         action = [&context, args] { return analyse(context, args->hex, args->file); };
     });
 
-    auto* build = sysex->add_subcommand("build", "Build a message and print it as hexadecimal bytes")->require_subcommand(1);
+    auto* build = sysex->add_subcommand("build", "Build a message and print it as hexadecimal bytes")
+                      ->require_subcommand(1);
     for (const std::string kind : {"header", "footer", "request"}) {
         auto* cmd = build->add_subcommand(kind, "The bulk " + kind + " of a bulk control, e.g. 0x0F00");
-        cmd->add_option("CONTROL", args->control, "Bulk control: the block's mid and low address bytes (0x hex or decimal)")
+        cmd->add_option("CONTROL", args->control,
+                        "Bulk control: the block's mid and low address bytes (0x hex or decimal)")
             ->required();
         cmd->callback([&context, &action, args, kind] {
             action = [&context, args, kind] { return buildFraming(context, kind, args->control); };
@@ -207,10 +216,12 @@ void addSysexCommands(CLI::App& app, CliContext& context, CommandAction& action)
     param->add_option("ADDRESS", args->address, "Parameter address, e.g. 0x0A0001")->required();
     param->add_option("SIZE", args->size, "Bytes the value takes on the wire (1-4)")->required();
     param->add_option("VALUE", args->value, "The value (0x hex or decimal)")->required();
-    param->callback([&context, &action, args] { action = [&context, args] { return buildParam(context, *args); }; });
+    param->callback(
+        [&context, &action, args] { action = [&context, args] { return buildParam(context, *args); }; });
 
     auto* bulk = build->add_subcommand("bulk", "A bulk dump message: ADDRESS HEXDATA");
     bulk->add_option("ADDRESS", args->address, "Block address, e.g. 0x407000")->required();
     bulk->add_option("HEXDATA", args->data, "Data bytes in hexadecimal (none for an empty block)");
-    bulk->callback([&context, &action, args] { action = [&context, args] { return buildBulk(context, *args); }; });
+    bulk->callback(
+        [&context, &action, args] { action = [&context, args] { return buildBulk(context, *args); }; });
 }

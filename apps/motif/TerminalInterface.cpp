@@ -5,10 +5,7 @@ TerminalInterface::TerminalInterface(std::ostream& err, bool terminal) : err_(er
     UserInterface::install(this);
 }
 
-TerminalInterface::~TerminalInterface()
-{
-    UserInterface::install(nullptr);
-}
+TerminalInterface::~TerminalInterface() { UserInterface::install(nullptr); }
 
 void TerminalInterface::report(const QString& message, const QString& title)
 {
@@ -43,10 +40,7 @@ void TerminalInterface::progressBegin(QWidget*, const QString& title, int total)
     progress_ = std::make_unique<ProgressBar>(err_, total, terminal_);
 }
 
-void TerminalInterface::progressMessage(const QString& text)
-{
-    current_ = text;
-}
+void TerminalInterface::progressMessage(const QString& text) { current_ = text; }
 
 void TerminalInterface::progressStep()
 {

@@ -44,7 +44,8 @@ std::optional<std::vector<int>> plgSlots(CliContext& context, const std::string&
         bool ok = false;
         const int slot = part.trimmed().toInt(&ok);
         if (!ok || slot < 1 || slot > 3) {
-            context.fail(QStringLiteral("--plg takes the boardSlots of installed boards, 1 to 3, e.g. --plg 1,3"));
+            context.fail(
+                QStringLiteral("--plg takes the boardSlots of installed boards, 1 to 3, e.g. --plg 1,3"));
             return std::nullopt;
         }
         boardSlots.push_back(slot);
@@ -71,9 +72,11 @@ void printListing(CliContext& context, const QJsonArray& patches)
         const QJsonObject entry = value.toObject();
         const QString location = entry["location"].toString();
         const QString bank = location.left(location.lastIndexOf(':'));
-        if (groups.empty() || groups.back().bank != bank) groups.push_back({bank, entry["type"].toString(), {}, 0});
+        if (groups.empty() || groups.back().bank != bank)
+            groups.push_back({bank, entry["type"].toString(), {}, 0});
         Group& group = groups.back();
-        if (group.names.size() < Shown) group.names << QStringLiteral("\"%1\"").arg(entry["name"].toString().trimmed());
+        if (group.names.size() < Shown)
+            group.names << QStringLiteral("\"%1\"").arg(entry["name"].toString().trimmed());
         ++group.count;
     }
     for (const Group& group : groups)
@@ -119,10 +122,11 @@ int get(CliContext& context, const TransferArgs& args)
     if (context.json)
         context.printJson(result);
     else
-        context.print(QStringLiteral("%1 -> %2: %3 messages, %4 \"%5\" %6")
-                          .arg(result["location"].toString(), path)
-                          .arg(bulk.count())
-                          .arg(result["type"].toString(), result["name"].toString(), result["category"].toString()));
+        context.print(
+            QStringLiteral("%1 -> %2: %3 messages, %4 \"%5\" %6")
+                .arg(result["location"].toString(), path)
+                .arg(bulk.count())
+                .arg(result["type"].toString(), result["name"].toString(), result["category"].toString()));
     return 0;
 }
 
@@ -138,7 +142,8 @@ int put(CliContext& context, const TransferArgs& args)
     Librarian librarian(device);
     error = args.verify ? librarian.sendVerified(target, *loaded.dump) : librarian.send(target, *loaded.dump);
     if (!error.isEmpty()) return context.fail(error);
-    context.print(QStringLiteral("%1 -> %2").arg(QString::fromStdString(args.file), PatchNotation::print(target, device)));
+    context.print(QStringLiteral("%1 -> %2")
+                      .arg(QString::fromStdString(args.file), PatchNotation::print(target, device)));
     return 0;
 }
 
@@ -185,7 +190,8 @@ int backup(CliContext& context, const TransferArgs& args)
     }
     Archive index;
     const QByteArray json =
-        QJsonDocument(QJsonObject{{"instrument", device.modelName()}, {"patches", patches}}).toJson(QJsonDocument::Indented);
+        QJsonDocument(QJsonObject{{"instrument", device.modelName()}, {"patches", patches}})
+            .toJson(QJsonDocument::Indented);
     index.write(std::span(reinterpret_cast<const std::uint8_t*>(json.constData()), std::size_t(json.size())));
     if (!index.commit(dir + "/index.json")) failures << QStringLiteral("cannot write %1/index.json").arg(dir);
     progress.finish(QStringLiteral("backup of %1: %2 patches saved in %3, %4 failed")
@@ -203,7 +209,9 @@ int restore(CliContext& context, const TransferArgs& args)
     const QString dir = QString::fromStdString(args.dir);
     QFile indexFile(dir + "/index.json");
     if (!indexFile.open(QIODevice::ReadOnly))
-        return context.fail(QStringLiteral("'%1' has no index.json: restore takes a folder written by 'motif backup'").arg(dir));
+        return context.fail(
+            QStringLiteral("'%1' has no index.json: restore takes a folder written by 'motif backup'")
+                .arg(dir));
     const QJsonArray patches = QJsonDocument::fromJson(indexFile.readAll()).object()["patches"].toArray();
     if (patches.isEmpty()) return context.fail(QStringLiteral("%1/index.json lists no patches").arg(dir));
     auto session = context.openSession();
@@ -221,7 +229,8 @@ int restore(CliContext& context, const TransferArgs& args)
         LoadedPatch loaded;
         if (location) loaded = PatchFile::read(dir + '/' + entry["file"].toString(), device, &error);
         if (loaded.dump)
-            error = args.verify ? librarian.sendVerified(*location, *loaded.dump) : librarian.send(*location, *loaded.dump);
+            error = args.verify ? librarian.sendVerified(*location, *loaded.dump)
+                                : librarian.send(*location, *loaded.dump);
         if (!error.isEmpty()) failures << error;
     }
     progress.finish(QStringLiteral("restore: %1 patches sent%2, %3 failed")
@@ -235,8 +244,9 @@ int restore(CliContext& context, const TransferArgs& args)
 int initPatch(CliContext& context, const TransferArgs& args)
 {
     const int type = PatchFile::typeFromName(QString::fromStdString(args.type));
-    if (type < 0) return context.fail(QStringLiteral("type '%1' is not voice, drum, plg, performance, mix or master")
-                                          .arg(QString::fromStdString(args.type)));
+    if (type < 0)
+        return context.fail(QStringLiteral("type '%1' is not voice, drum, plg, performance, mix or master")
+                                .arg(QString::fromStdString(args.type)));
     auto session = context.openSession();
     if (!session) return 1;
     Motif& device = session->device();
@@ -252,8 +262,10 @@ int initPatch(CliContext& context, const TransferArgs& args)
     dump->init();
     error = Librarian(device).send(location, *dump);
     if (!error.isEmpty()) return context.fail(error);
-    log.finish(QJsonObject{{"type", PatchFile::typeName(type)}, {"location", PatchNotation::print(location, device)}},
-               QStringLiteral("initialised %1 at %2").arg(PatchFile::typeName(type), PatchNotation::print(location, device)));
+    log.finish(QJsonObject{{"type", PatchFile::typeName(type)},
+                           {"location", PatchNotation::print(location, device)}},
+               QStringLiteral("initialised %1 at %2")
+                   .arg(PatchFile::typeName(type), PatchNotation::print(location, device)));
     return 0;
 }
 
@@ -272,12 +284,16 @@ void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& acti
 {
     auto args = std::make_shared<TransferArgs>();
     auto bind = [&context, &action, args](CLI::App* cmd, int (*run)(CliContext&, const TransferArgs&)) {
-        cmd->callback([&context, &action, args, run] { action = [&context, args, run] { return run(context, *args); }; });
+        cmd->callback([&context, &action, args, run] {
+            action = [&context, args, run] { return run(context, *args); };
+        });
     };
-    const std::string patchHelp = "BANK:PROGRAM (e.g. USER1:5, DR:USR:0, PERF:12, MASTER:3) or edit:TYPE "
-                                  "(edit:voice, edit:drum, edit:plg, edit:performance, edit:mix, edit:master)";
+    const std::string patchHelp =
+        "BANK:PROGRAM (e.g. USER1:5, DR:USR:0, PERF:12, MASTER:3) or edit:TYPE "
+        "(edit:voice, edit:drum, edit:plg, edit:performance, edit:mix, edit:master)";
 
-    auto* getCmd = app.add_subcommand("get", "Fetch a patch into a .syx file, framed as the instrument sends it");
+    auto* getCmd =
+        app.add_subcommand("get", "Fetch a patch into a .syx file, framed as the instrument sends it");
     getCmd->add_option("PATCH", args->patch, patchHelp)->required();
     getCmd->add_option("-o,--output", args->output, "The .syx file to write")->required();
     bind(getCmd, get);
@@ -288,24 +304,27 @@ void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& acti
     putCmd->add_flag("--verify", args->verify, "Read the patch back and compare");
     bind(putCmd, put);
 
-    auto* backupCmd = app.add_subcommand("backup", "Save the whole user memory to a folder of .syx files and index.json");
+    auto* backupCmd =
+        app.add_subcommand("backup", "Save the whole user memory to a folder of .syx files and index.json");
     backupCmd->add_option("DIR", args->dir, "The folder (created if missing)")->required();
-    backupCmd->add_option("--plg", args->plg,
-                          "Slots whose PLG150 user banks to save too, e.g. 1,3 (default: the slots with a board "
-                          "installed, see 'motif plg list'; --plg '' for none)");
+    backupCmd->add_option(
+        "--plg", args->plg,
+        "Slots whose PLG150 user banks to save too, e.g. 1,3 (default: the slots with a board "
+        "installed, see 'motif plg list'; --plg '' for none)");
     bind(backupCmd, backup);
 
     auto* restoreCmd = app.add_subcommand("restore", "Send a backup folder back to the instrument");
     restoreCmd->add_option("DIR", args->dir, "A folder written by 'motif backup'")->required();
-    restoreCmd->add_flag("--verify", args->verify, "Read every patch back and compare; retry a slot that differs");
+    restoreCmd->add_flag("--verify", args->verify,
+                         "Read every patch back and compare; retry a slot that differs");
     bind(restoreCmd, restore);
 
-    auto* initCmd = app.add_subcommand("init", "Send the initial patch of a type to its edit buffer or a location");
+    auto* initCmd =
+        app.add_subcommand("init", "Send the initial patch of a type to its edit buffer or a location");
     initCmd->add_option("TYPE", args->type, "voice, drum, plg, performance, mix or master")->required();
     initCmd->add_option("PATCH", args->patch, "A user location of that type (default: the edit buffer)");
     bind(initCmd, initPatch);
 
-    app.add_subcommand("store", "Tell the instrument to store its edit buffers")->callback([&context, &action] {
-        action = [&context] { return store(context); };
-    });
+    app.add_subcommand("store", "Tell the instrument to store its edit buffers")
+        ->callback([&context, &action] { action = [&context] { return store(context); }; });
 }

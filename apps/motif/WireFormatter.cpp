@@ -21,8 +21,8 @@ QString WireFormatter::describe(const MidiBytes& message) const
         if (message.size() == 6 && message[1] == 0x7E && message[3] == 0x06 && message[4] == 0x01)
             return QStringLiteral("IDENTITY REQUEST");
         if (message.size() >= 10 && message[1] == 0x7E && message[3] == 0x06 && message[4] == 0x02)
-            return QString::asprintf("IDENTITY REPLY: manufacturer %02X, family %02X %02X, member %02X %02X", message[5],
-                                     message[6], message[7], message[8], message[9]);
+            return QString::asprintf("IDENTITY REPLY: manufacturer %02X, family %02X %02X, member %02X %02X",
+                                     message[5], message[6], message[7], message[8], message[9]);
         const MotifSysex sysex(message);
         return sysex.printAnalysis();
     }

@@ -36,10 +36,7 @@ struct X0vArgs {
     std::string out;
 };
 
-QString text(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+QString text(const std::string& s) { return QString::fromStdString(s); }
 
 // Opens the library of an editing command, runs the edit and writes the library back (to
 // --output when given). The edit answers the exit code and fills the JSON answer.
@@ -50,7 +47,8 @@ public:
     {
     }
 
-    template <class Edit> int run(Edit edit)
+    template <class Edit>
+    int run(Edit edit)
     {
         const QString error = X0vLibrary::open(library_, text(args_.library));
         if (!error.isEmpty()) return context_.fail(error);
@@ -162,8 +160,7 @@ int info(CliContext& context, const X0vArgs& args)
     for (const auto& v : voices) {
         const QJsonObject voice = v.toObject();
         QStringList ids;
-        for (const auto& id : voice["waveforms"].toArray())
-            ids << QString::number(id.toInt());
+        for (const auto& id : voice["waveforms"].toArray()) ids << QString::number(id.toInt());
         context.print(QStringLiteral("  %1:%2 \"%3\" categories %4/%5 waveforms %6")
                           .arg(voice["bank"].toString())
                           .arg(voice["program"].toInt())
@@ -225,8 +222,7 @@ int play(CliContext& context, const X0vArgs& args)
         if (!keybank) return 1;
         keybanks.push_back(keybank);
     } else {
-        for (int i = 0; i < wave->keybanks().count(); ++i)
-            keybanks.push_back(wave->keybanks().at(i));
+        for (int i = 0; i < wave->keybanks().count(); ++i) keybanks.push_back(wave->keybanks().at(i));
     }
     if (keybanks.empty())
         return context.fail(QStringLiteral("waveform %1 has no key banks to play").arg(args.wave));

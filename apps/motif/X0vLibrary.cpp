@@ -54,8 +54,7 @@ QJsonObject voiceObject(const X0V_Document& library, const XS_VoiceBank& bank, i
                         const XS_Voice& voice)
 {
     QJsonArray waves;
-    for (int id : voice.waveforms(library.model()))
-        waves.append(id);
+    for (int id : voice.waveforms(library.model())) waves.append(id);
     return QJsonObject{{"bank", XS_Voice::BankName(library.model(), bank.id())},
                        {"program", position},
                        {"name", voice.name()},

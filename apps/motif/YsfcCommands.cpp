@@ -30,8 +30,7 @@ bool load(const CliContext& context, const std::string& file, XS_Document& docum
 qint64 chunkSize(const XS_Chunk& chunk)
 {
     qint64 size = 4;
-    for (const auto& item : chunk.items)
-        size += 8 + item->size();
+    for (const auto& item : chunk.items) size += 8 + item->size();
     return size;
 }
 

@@ -21,10 +21,7 @@ std::unique_ptr<QSettings> openProfile()
                                        QStringLiteral("motif"));
 }
 
-QString profileKey(const QString& section, const QString& key)
-{
-    return section + QLatin1Char('/') + key;
-}
+QString profileKey(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
 
 } // namespace
 
@@ -63,7 +60,4 @@ void Application::writeProfileText(const QString& section, const QString& key, c
     settings->sync();
 }
 
-void Application::setProfilePath(const QString& file)
-{
-    profilePath() = file;
-}
+void Application::setProfilePath(const QString& file) { profilePath() = file; }

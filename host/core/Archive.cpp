@@ -74,10 +74,7 @@ Archive::Archive(const QString& path, Mode)
         fail(QStringLiteral("Cannot write %1: %2").arg(file_->fileName(), file_->errorString()));
 }
 
-Archive::~Archive()
-{
-    abandon();
-}
+Archive::~Archive() { abandon(); }
 
 void Archive::fail(const QString& text)
 {
@@ -102,7 +99,10 @@ bool Archive::canWrite()
 
 void Archive::failRead(qint64 at, const char* what)
 {
-    fail(QStringLiteral("Cannot read %1 at offset %2 of %3 bytes").arg(QLatin1String(what)).arg(at).arg(size()));
+    fail(QStringLiteral("Cannot read %1 at offset %2 of %3 bytes")
+             .arg(QLatin1String(what))
+             .arg(at)
+             .arg(size()));
 }
 
 void Archive::checkRead(qint64 at, const char* what)
@@ -121,7 +121,8 @@ void Archive::fill(std::size_t n)
     if (!file_ || n <= reader_.remaining() || windowEnd == end_) return;
     // The window restarts at the position, so that a field on its edge is read whole.
     const qint64 at = pos();
-    data_.resize(static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(std::max(n, WindowSize)), end_ - at)));
+    data_.resize(
+        static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(std::max(n, WindowSize)), end_ - at)));
     base_ = at;
     if (!readFile(at, data_)) data_.clear();
     reader_ = ByteReader(data_);
@@ -190,15 +191,9 @@ void Archive::writeUINT(std::uint32_t value)
     if (canWrite()) writer_.u32be(value);
 }
 
-std::int32_t Archive::readInt()
-{
-    return static_cast<std::int32_t>(readUINT());
-}
+std::int32_t Archive::readInt() { return static_cast<std::int32_t>(readUINT()); }
 
-void Archive::writeInt(std::int32_t value)
-{
-    writeUINT(static_cast<std::uint32_t>(value));
-}
+void Archive::writeInt(std::int32_t value) { writeUINT(static_cast<std::uint32_t>(value)); }
 
 std::uint16_t Archive::readWORD()
 {
@@ -311,7 +306,8 @@ Archive& Archive::operator>>(QString& text)
     // The window widens until the zero byte (or the end) is in it, doubling so that a long text
     // is read a bounded number of times.
     while (file_ && base_ + static_cast<qint64>(data_.size()) < end_ &&
-           std::find(data_.begin() + static_cast<std::ptrdiff_t>(reader_.pos()), data_.end(), 0) == data_.end())
+           std::find(data_.begin() + static_cast<std::ptrdiff_t>(reader_.pos()), data_.end(), 0) ==
+               data_.end())
         fill(std::max(WindowSize, 2 * reader_.remaining()));
     const qint64 at = pos();
     text = reader_.zeroText();
@@ -366,10 +362,7 @@ void Archive::writeBuffer(const Buffer& buffer)
     write(buffer.bytes());
 }
 
-qint64 Archive::pos() const
-{
-    return base_ + static_cast<qint64>(reading_ ? reader_.pos() : writer_.pos());
-}
+qint64 Archive::pos() const { return base_ + static_cast<qint64>(reading_ ? reader_.pos() : writer_.pos()); }
 
 qint64 Archive::size() const
 {
@@ -433,10 +426,7 @@ void Archive::putSize()
 
 namespace {
 
-std::filesystem::path toPath(const QString& path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
+std::filesystem::path toPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
 
 } // namespace
 
@@ -506,7 +496,8 @@ const std::vector<std::uint8_t>& Archive::bytes() const
     if (!whole_) {
         whole_.emplace(static_cast<std::size_t>(end_));
         // A file that can no longer be read gives no bytes, which its parser refuses.
-        if (!file_->seek(0) || file_->read(reinterpret_cast<char*>(whole_->data()), end_) != end_) whole_->clear();
+        if (!file_->seek(0) || file_->read(reinterpret_cast<char*>(whole_->data()), end_) != end_)
+            whole_->clear();
     }
     return *whole_;
 }

@@ -32,10 +32,7 @@ int hexDigit(QChar c)
 
 } // namespace
 
-std::uint8_t Buffer::at(int i) const
-{
-    return byteAt(bytes_, i);
-}
+std::uint8_t Buffer::at(int i) const { return byteAt(bytes_, i); }
 
 void Buffer::setAt(int i, std::uint8_t value)
 {
@@ -46,16 +43,14 @@ std::uint32_t Buffer::readValue(int pos, int n) const
 {
     // Only the last four bytes of a longer field fit in the result.
     std::uint32_t value = 0;
-    for (long long i = std::max(0, n - 4); i < n; ++i)
-        value = (value << 8) | byteAt(bytes_, pos + i);
+    for (long long i = std::max(0, n - 4); i < n; ++i) value = (value << 8) | byteAt(bytes_, pos + i);
     return value;
 }
 
 std::uint32_t Buffer::readValueR(int pos, int n) const
 {
     std::uint32_t value = 0;
-    for (long long i = std::min(n, 4) - 1; i >= 0; --i)
-        value = (value << 8) | byteAt(bytes_, pos + i);
+    for (long long i = std::min(n, 4) - 1; i >= 0; --i) value = (value << 8) | byteAt(bytes_, pos + i);
     return value;
 }
 

@@ -17,30 +17,17 @@ std::uint32_t ByteReader::valueBE(std::size_t n)
 {
     if (!take(n)) return 0;
     std::uint32_t value = 0;
-    for (std::size_t i = pos_ - n; i < pos_; ++i)
-        value = (value << 8) | bytes_[i];
+    for (std::size_t i = pos_ - n; i < pos_; ++i) value = (value << 8) | bytes_[i];
     return value;
 }
 
-std::uint8_t ByteReader::u8()
-{
-    return static_cast<std::uint8_t>(valueBE(1));
-}
+std::uint8_t ByteReader::u8() { return static_cast<std::uint8_t>(valueBE(1)); }
 
-std::uint16_t ByteReader::u16be()
-{
-    return static_cast<std::uint16_t>(valueBE(2));
-}
+std::uint16_t ByteReader::u16be() { return static_cast<std::uint16_t>(valueBE(2)); }
 
-std::uint32_t ByteReader::u32be()
-{
-    return valueBE(4);
-}
+std::uint32_t ByteReader::u32be() { return valueBE(4); }
 
-std::uint32_t ByteReader::u32le()
-{
-    return valueLE(4);
-}
+std::uint32_t ByteReader::u32le() { return valueLE(4); }
 
 std::uint32_t ByteReader::valueLE(int n)
 {
@@ -51,8 +38,7 @@ std::uint32_t ByteReader::valueLE(int n)
     const auto count = static_cast<std::size_t>(n);
     if (!take(count)) return 0;
     std::uint32_t value = 0;
-    for (std::size_t i = pos_; i > pos_ - count; --i)
-        value = (value << 8) | bytes_[i - 1];
+    for (std::size_t i = pos_; i > pos_ - count; --i) value = (value << 8) | bytes_[i - 1];
     return value;
 }
 

@@ -18,8 +18,7 @@ void ByteWriter::valueBE(std::uint32_t value, int n)
         failed_ = true;
         return;
     }
-    for (int i = n - 1; i >= 0; --i)
-        u8(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (int i = n - 1; i >= 0; --i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 void ByteWriter::valueLE(std::uint32_t value, int n)
@@ -28,16 +27,14 @@ void ByteWriter::valueLE(std::uint32_t value, int n)
         failed_ = true;
         return;
     }
-    for (int i = 0; i < n; ++i)
-        u8(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < n; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 void ByteWriter::text(const QString& text, int n)
 {
     const QByteArray latin = text.toLatin1();
     const qsizetype count = n < 0 ? latin.size() : n;
-    for (qsizetype i = 0; i < count; ++i)
-        u8(i < latin.size() ? static_cast<std::uint8_t>(latin[i]) : 0);
+    for (qsizetype i = 0; i < count; ++i) u8(i < latin.size() ? static_cast<std::uint8_t>(latin[i]) : 0);
 }
 
 void ByteWriter::zeroText(const QString& text)

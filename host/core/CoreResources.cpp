@@ -4,10 +4,7 @@
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE must be called outside any namespace.
-static void initCoreQrc()
-{
-    Q_INIT_RESOURCE(core);
-}
+static void initCoreQrc() { Q_INIT_RESOURCE(core); }
 
 void registerCoreResources()
 {

@@ -16,15 +16,9 @@ Dialog::Dialog(QWidget* parent) : QDialog(parent), rows_(new QVBoxLayout(this))
     registerCoreResources();
 }
 
-void Dialog::addRow(QWidget* widget)
-{
-    rows_->addWidget(widget);
-}
+void Dialog::addRow(QWidget* widget) { rows_->addWidget(widget); }
 
-void Dialog::addRow(QLayout* layout)
-{
-    rows_->addLayout(layout);
-}
+void Dialog::addRow(QLayout* layout) { rows_->addLayout(layout); }
 
 QHBoxLayout* Dialog::addHLayout(int spacing)
 {

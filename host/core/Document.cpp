@@ -35,10 +35,7 @@ bool Document::storeFile(const QString& path)
     return true;
 }
 
-void Document::newDocument(int)
-{
-    clearDocument();
-}
+void Document::newDocument(int) { clearDocument(); }
 
 bool Document::loadDocument(Archive&)
 {

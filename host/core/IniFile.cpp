@@ -98,8 +98,7 @@ bool IniFile::loadText(QByteArrayView bytes)
         parsed[static_cast<std::size_t>(current)].add(key.toString(),
                                                       line.mid(equals + 1).trimmed().toString());
     }
-    for (IniSection& section : parsed)
-        merge(std::move(section));
+    for (IniSection& section : parsed) merge(std::move(section));
     error_.clear();
     return true;
 }

@@ -26,10 +26,7 @@ UserInterface& UserInterface::current()
     return installed ? *installed : qt;
 }
 
-void UserInterface::install(UserInterface* ui)
-{
-    installed = ui;
-}
+void UserInterface::install(UserInterface* ui) { installed = ui; }
 
 void QtUserInterface::error(QWidget* parent, const QString& message, const QString& title)
 {
@@ -106,8 +103,8 @@ void warning(QWidget* parent, const QString& message, const QString& title)
     UserInterface::current().warning(parent, message, title);
 }
 
-QString PromptFileOpen(QWidget* parent, const QString& filter, const QString& title, const QString& startFolder,
-                       const QString& key)
+QString PromptFileOpen(QWidget* parent, const QString& filter, const QString& title,
+                       const QString& startFolder, const QString& key)
 {
     return UserInterface::current().promptFileOpen(parent, filter, title, startFolder, key);
 }
@@ -123,27 +120,12 @@ ProgressDlg::ProgressDlg(QWidget* parent, const QString& title, int total)
     UserInterface::current().progressBegin(parent, title, total);
 }
 
-ProgressDlg::~ProgressDlg()
-{
-    UserInterface::current().progressEnd();
-}
+ProgressDlg::~ProgressDlg() { UserInterface::current().progressEnd(); }
 
-void ProgressDlg::message(const QString& text)
-{
-    UserInterface::current().progressMessage(text);
-}
+void ProgressDlg::message(const QString& text) { UserInterface::current().progressMessage(text); }
 
-void ProgressDlg::step()
-{
-    UserInterface::current().progressStep();
-}
+void ProgressDlg::step() { UserInterface::current().progressStep(); }
 
-WaitCursor::WaitCursor()
-{
-    UserInterface::current().busy(true);
-}
+WaitCursor::WaitCursor() { UserInterface::current().busy(true); }
 
-WaitCursor::~WaitCursor()
-{
-    UserInterface::current().busy(false);
-}
+WaitCursor::~WaitCursor() { UserInterface::current().busy(false); }

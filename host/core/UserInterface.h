@@ -39,8 +39,8 @@ public:
     void warning(QWidget* parent, const QString& message, const QString& title) override;
     QString promptFileOpen(QWidget* parent, const QString& filter, const QString& title,
                            const QString& startFolder, const QString& key) override;
-    QString choseItem(QWidget* parent, const QString& title, const QString& label,
-                      const QStringList& texts, int initial) override;
+    QString choseItem(QWidget* parent, const QString& title, const QString& label, const QStringList& texts,
+                      int initial) override;
     void progressBegin(QWidget* parent, const QString& title, int total) override;
     void progressMessage(const QString& text) override;
     void progressStep() override;
@@ -59,8 +59,8 @@ void warning(QWidget* parent, const QString& message, const QString& title);
 // startFolder when there is none.
 QString PromptFileOpen(QWidget* parent, const QString& filter, const QString& title,
                        const QString& startFolder, const QString& key);
-QString ChoseItem(QWidget* parent, const QString& title, const QString& label,
-                  const QStringList& texts, int initial);
+QString ChoseItem(QWidget* parent, const QString& title, const QString& label, const QStringList& texts,
+                  int initial);
 
 // Progress of a long operation while it lives: message() names the current item, step() counts
 // one of `total` done.

@@ -104,10 +104,10 @@ QString formatInteger(const Conversion& conversion, const VarArgs::Arg& arg)
     QString head;
     QString body;
     if (c == 'd' || c == 'i') {
-        head = n.negative   ? QStringLiteral("-")
+        head = n.negative         ? QStringLiteral("-")
                : conversion.plus  ? QStringLiteral("+")
                : conversion.space ? QStringLiteral(" ")
-                            : QString();
+                                  : QString();
         body = digits(n.magnitude, 10, false);
     } else {
         const unsigned long long bits = toBits(n);
@@ -124,7 +124,8 @@ QString formatInteger(const Conversion& conversion, const VarArgs::Arg& arg)
     if (conversion.precision >= 0) {
         // An explicit precision is the least number of digits; zero prints nothing for 0.
         layout.zero = false;
-        if (conversion.precision == 0 && body == QLatin1String("0") && !(conversion.alt && c == 'o')) body.clear();
+        if (conversion.precision == 0 && body == QLatin1String("0") && !(conversion.alt && c == 'o'))
+            body.clear();
         if (body.size() < conversion.precision)
             body.prepend(QString(conversion.precision - body.size(), QLatin1Char('0')));
     }
@@ -136,8 +137,9 @@ QString formatFloat(const Conversion& conversion, double value)
     // The C library formats floating point best; the format handed to it is built here from
     // checked parts only.
     char fmt[32];
-    std::snprintf(fmt, sizeof fmt, "%%%s%s%s%s%s*.*%c", conversion.left ? "-" : "", conversion.zero ? "0" : "",
-                  conversion.plus ? "+" : "", conversion.space ? " " : "", conversion.alt ? "#" : "", conversion.letter);
+    std::snprintf(fmt, sizeof fmt, "%%%s%s%s%s%s*.*%c", conversion.left ? "-" : "",
+                  conversion.zero ? "0" : "", conversion.plus ? "+" : "", conversion.space ? " " : "",
+                  conversion.alt ? "#" : "", conversion.letter);
     const int precision = conversion.precision < 0 ? 6 : conversion.precision;
     const int length = std::snprintf(nullptr, 0, fmt, conversion.width, precision, value);
     if (length <= 0) return {};
@@ -244,8 +246,7 @@ QString VarArgs::format() const
             ++i;
             conversion.precision = readNumber(fmt_, i);
         }
-        while (i < fmt_.size() && std::string_view("hlLqjzt").find(fmt_[i]) != std::string_view::npos)
-            ++i;
+        while (i < fmt_.size() && std::string_view("hlLqjzt").find(fmt_[i]) != std::string_view::npos) ++i;
         if (i >= fmt_.size()) {
             literal = specStart;
             break;

@@ -22,7 +22,8 @@ class VarArgs {
 public:
     using Arg = std::variant<long long, unsigned long long, double, QString>;
 
-    template <class... A> explicit VarArgs(const char* fmt, const A&... args) : fmt_(fmt ? fmt : "")
+    template <class... A>
+    explicit VarArgs(const char* fmt, const A&... args) : fmt_(fmt ? fmt : "")
     {
         args_.reserve(sizeof...(A));
         (args_.push_back(toArg(args)), ...);
@@ -31,7 +32,8 @@ public:
     QString format() const;
 
 private:
-    template <class T> static Arg toArg(const T& value)
+    template <class T>
+    static Arg toArg(const T& value)
     {
         if constexpr (std::is_enum_v<T>) {
             return toArg(static_cast<std::underlying_type_t<T>>(value));

@@ -103,10 +103,7 @@ void AudioOutPort::stop()
     }
 }
 
-bool AudioOutPort::isPlaying() const
-{
-    return playing_;
-}
+bool AudioOutPort::isPlaying() const { return playing_; }
 
 int AudioOutPort::callback(void* out, void*, unsigned frames, double, unsigned, void* self)
 {

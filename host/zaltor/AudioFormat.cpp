@@ -5,10 +5,7 @@ AudioFormat::AudioFormat(double sampleRate, int bitsPerSample, int channels)
 {
 }
 
-int AudioFormat::bytesPerSample() const
-{
-    return bits_ >= 1 && bits_ <= 32 ? (bits_ + 7) / 8 : 0;
-}
+int AudioFormat::bytesPerSample() const { return bits_ >= 1 && bits_ <= 32 ? (bits_ + 7) / 8 : 0; }
 
 bool AudioFormat::isValid() const
 {

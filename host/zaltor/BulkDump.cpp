@@ -2,10 +2,7 @@
 
 #include "zaltor/MidiDevice.h"
 
-BulkDump::BulkDump(const BulkDump& other)
-{
-    *this = other;
-}
+BulkDump::BulkDump(const BulkDump& other) { *this = other; }
 
 BulkDump& BulkDump::operator=(const BulkDump& other)
 {
@@ -15,10 +12,7 @@ BulkDump& BulkDump::operator=(const BulkDump& other)
     return *this;
 }
 
-Sysex* BulkDump::at(int i) const
-{
-    return i >= 0 && i < count() ? messages_[std::size_t(i)].get() : nullptr;
-}
+Sysex* BulkDump::at(int i) const { return i >= 0 && i < count() ? messages_[std::size_t(i)].get() : nullptr; }
 
 void BulkDump::append(std::unique_ptr<Sysex> message)
 {
@@ -49,6 +43,7 @@ void BulkDump::sendToSynth(MidiDevice* device) const
 std::vector<std::uint8_t> BulkDump::toBytes() const
 {
     std::vector<std::uint8_t> out;
-    for (const auto& message : messages_) out.insert(out.end(), message->bytes().begin(), message->bytes().end());
+    for (const auto& message : messages_)
+        out.insert(out.end(), message->bytes().begin(), message->bytes().end());
     return out;
 }

@@ -9,10 +9,13 @@
 
 // The framework's containers. Vector and Map hold values; VectorEx owns the objects it holds and
 // deletes them with itself.
-template <class T> using Vector = std::vector<T>;
-template <class K, class V> using Map = std::map<K, V>;
+template <class T>
+using Vector = std::vector<T>;
+template <class K, class V>
+using Map = std::map<K, V>;
 
-template <class T> class VectorEx {
+template <class T>
+class VectorEx {
 public:
     VectorEx() = default;
     VectorEx(const VectorEx&) = delete;
@@ -76,12 +79,14 @@ public:
         return true;
     }
     // A stable sort; answers whether it counts as a change (see setTracking).
-    template <class Less> bool sort(Less less)
+    template <class Less>
+    bool sort(Less less)
     {
         std::vector<int> order(items_.size());
         std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return less(*items_[std::size_t(a)], *items_[std::size_t(b)]); });
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return less(*items_[std::size_t(a)], *items_[std::size_t(b)]);
+        });
         bool changed = false;
         reorder(order, &changed);
         return changed;

@@ -74,6 +74,9 @@ BankSet::BankSet(const DeviceTable* table)
 
 Bank BankSet::bank(int i) const { return i >= 0 && i < count() ? banks_[std::size_t(i)].first : 0; }
 
-QString BankSet::name(int i) const { return i >= 0 && i < count() ? banks_[std::size_t(i)].second : QString(); }
+QString BankSet::name(int i) const
+{
+    return i >= 0 && i < count() ? banks_[std::size_t(i)].second : QString();
+}
 
 Patch BankSet::firstPatch() const { return banks_.empty() ? Patch() : Patch(banks_.front().first, 0); }

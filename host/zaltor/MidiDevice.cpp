@@ -16,7 +16,10 @@ MidiDevice::~MidiDevice()
     if (secondaryInTransport_) secondaryInTransport_->setReceiver(nullptr);
 }
 
-void MidiDevice::connectPorts(MidiTransport* input, MidiTransport* output) { wire(SourceMain, input, output); }
+void MidiDevice::connectPorts(MidiTransport* input, MidiTransport* output)
+{
+    wire(SourceMain, input, output);
+}
 
 void MidiDevice::connectSecondaryPorts(MidiTransport* input, MidiTransport* output)
 {
@@ -70,7 +73,8 @@ void MidiDevice::dispatch(const MidiBytes& message, MidiSource source)
         OnShortMessage(message, source);
 }
 
-bool MidiDevice::waitForMessage(const std::function<bool(const MidiBytes&)>& accept, int waitMs, MidiBytes* out)
+bool MidiDevice::waitForMessage(const std::function<bool(const MidiBytes&)>& accept, int waitMs,
+                                MidiBytes* out)
 {
     // What arrived on the secondary port meanwhile is handled first, in order.
     for (const MidiBytes& message : secondaryInbox_.drain()) dispatch(message, SourceSecondary);
@@ -86,8 +90,8 @@ bool MidiDevice::waitForMessage(const std::function<bool(const MidiBytes&)>& acc
 
 bool MidiDevice::isIdentityReply(const MidiBytes& bytes)
 {
-    return bytes.size() >= 6 && bytes[0] == 0xF0 && bytes[1] == 0x7E && bytes[3] == 0x06 && bytes[4] == 0x02 &&
-           bytes.back() == 0xF7;
+    return bytes.size() >= 6 && bytes[0] == 0xF0 && bytes[1] == 0x7E && bytes[3] == 0x06 &&
+           bytes[4] == 0x02 && bytes.back() == 0xF7;
 }
 
 bool MidiDevice::identify(int waitMs)
@@ -279,7 +283,10 @@ QString MidiDevice::bankTypeName(int) { return QString(); }
 
 PatchDump* MidiDevice::createPatchDump(int) { return nullptr; }
 
-unsigned int MidiDevice::getIndexedAddress(unsigned int address, int index) { return address + unsigned(index); }
+unsigned int MidiDevice::getIndexedAddress(unsigned int address, int index)
+{
+    return address + unsigned(index);
+}
 
 void MidiDevice::setPartVolume(int, int) {}
 

@@ -13,7 +13,7 @@
 // Where received messages wait for the host thread. Transports push from their own threads;
 // the host drains, or waits for the answer to a request while handing everything else on.
 class MidiInbox {
-  public:
+public:
     void push(MidiBytes message);
     std::optional<MidiBytes> pop();
     std::vector<MidiBytes> drain();
@@ -26,7 +26,7 @@ class MidiInbox {
     bool waitFor(const std::function<bool(const MidiBytes&)>& accept, int timeoutMs, MidiBytes* out,
                  const std::function<void(const MidiBytes&)>& other = {});
 
-  private:
+private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<MidiBytes> queue_;

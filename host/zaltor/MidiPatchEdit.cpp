@@ -25,8 +25,7 @@ MidiPatchEdit::MidiPatchEdit(QWidget* parent, MidiDevice* device, const QString&
     SetAccessibleText(bank_, tr("Bank"));
     SetAccessibleText(program_, tr("Program"));
     program_->setMaxVisibleItems(16);
-    for (int i = 0; i < banks_.count(); ++i)
-        bank_->addItem(banks_.name(i));
+    for (int i = 0; i < banks_.count(); ++i) bank_->addItem(banks_.name(i));
     fillPrograms(bank_->currentIndex());
     connect(bank_, &QComboBox::currentIndexChanged, this, &MidiPatchEdit::fillPrograms);
 }

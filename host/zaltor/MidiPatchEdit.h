@@ -14,7 +14,7 @@ class QComboBox;
 // the device knows it (a name table of the bank, or a name the device learnt for a user patch).
 class MidiPatchEdit : public QWidget {
     Q_OBJECT
-  public:
+public:
     // bankSetName names the device's bank list table ("VOICES"); a null device or an unknown
     // table leaves the selector empty.
     MidiPatchEdit(QWidget* parent, MidiDevice* device, const QString& bankSetName);
@@ -25,7 +25,7 @@ class MidiPatchEdit : public QWidget {
     // Shows patch; one outside the bank set shows the set's first patch instead, and answers false.
     bool setPatch(Patch patch);
 
-  private:
+private:
     void fillPrograms(int bankIndex);
     // How many programs the bank has: its name table's count, 128 when it has none.
     int programCount(int bankIndex) const;

@@ -22,7 +22,10 @@ public:
     int lsb() const { return lsb_; }
     int program() const { return program_; }
     bool isValid() const { return valid_; }
-    std::uint32_t value() const { return valid_ ? (std::uint32_t(bank()) << 8) | std::uint32_t(program_) : InvalidValue; }
+    std::uint32_t value() const
+    {
+        return valid_ ? (std::uint32_t(bank()) << 8) | std::uint32_t(program_) : InvalidValue;
+    }
 
     bool operator==(const Patch& other) const { return value() == other.value(); }
 

@@ -73,7 +73,7 @@ RtMidi::Api rtApi(RtMidiTransport::Api api)
 
 // What RtMidi reports, kept instead of printed or thrown; RtMidi's input thread reports too.
 class ErrorLog {
-  public:
+public:
     static void report(RtMidiError::Type type, const std::string& text, void* user)
     {
         if (type != RtMidiError::DEBUG_WARNING)
@@ -96,7 +96,7 @@ class ErrorLog {
         return last_;
     }
 
-  private:
+private:
     mutable std::mutex mutex_;
     QString last_;
     std::uint64_t count_ = 0;
@@ -106,12 +106,12 @@ QStringList portNames(RtMidi& midi)
 {
     QStringList names;
     const unsigned count = midi.getPortCount();
-    for (unsigned i = 0; i < count; ++i)
-        names << QString::fromStdString(midi.getPortName(i));
+    for (unsigned i = 0; i < count; ++i) names << QString::fromStdString(midi.getPortName(i));
     return names;
 }
 
-template <class Midi> QStringList namesOf(RtMidiTransport::Api api)
+template <class Midi>
+QStringList namesOf(RtMidiTransport::Api api)
 {
     const Choice choice = choose(api);
     if (!choice.usable) return {};
@@ -199,24 +199,16 @@ QString RtMidiTransport::apiName(Api api)
     }
 }
 
-QStringList RtMidiTransport::inputNames(Api api)
-{
-    return namesOf<RtMidiIn>(api);
-}
+QStringList RtMidiTransport::inputNames(Api api) { return namesOf<RtMidiIn>(api); }
 
-QStringList RtMidiTransport::outputNames(Api api)
-{
-    return namesOf<RtMidiOut>(api);
-}
+QStringList RtMidiTransport::outputNames(Api api) { return namesOf<RtMidiOut>(api); }
 
 std::vector<RtMidiTransport::Port> RtMidiTransport::listPorts()
 {
     std::vector<Port> ports;
     for (const Api api : {Api::Alsa, Api::Jack}) {
-        for (const QString& name : inputNames(api))
-            ports.push_back({api, true, name});
-        for (const QString& name : outputNames(api))
-            ports.push_back({api, false, name});
+        for (const QString& name : inputNames(api)) ports.push_back({api, true, name});
+        for (const QString& name : outputNames(api)) ports.push_back({api, false, name});
     }
     return ports;
 }
@@ -316,10 +308,7 @@ void RtMidiTransport::setReceiver(Receiver receiver)
     impl_->receiver = std::move(receiver);
 }
 
-QString RtMidiTransport::lastError() const
-{
-    return impl_->errors.last();
-}
+QString RtMidiTransport::lastError() const { return impl_->errors.last(); }
 
 std::size_t RtMidiTransport::droppedBytes() const
 {

@@ -13,7 +13,7 @@
 // time, SysEx included. RtMidi failures end up as error text rather than as exceptions or lines
 // on stderr.
 class RtMidiTransport : public MidiTransport {
-  public:
+public:
     // Any is JACK when a JACK server answers, ALSA otherwise.
     enum class Api { Any, Alsa, Jack };
     struct Port {
@@ -53,7 +53,7 @@ class RtMidiTransport : public MidiTransport {
     // Received bytes that formed no whole message (broken or oversized SysEx, noise).
     std::size_t droppedBytes() const;
 
-  private:
+private:
     struct Impl;
     RtMidiTransport(Api api, QString name, std::unique_ptr<Impl> impl);
 

@@ -102,10 +102,7 @@ int subFormatOf(int major, int bits)
 
 } // namespace
 
-void Sample::reset()
-{
-    *this = Sample();
-}
+void Sample::reset() { *this = Sample(); }
 
 bool Sample::isValid() const
 {

@@ -14,18 +14,12 @@ constexpr std::uint8_t OwnVersion = 1;
 constexpr std::uint16_t LoopBeginMarker = 1;
 constexpr std::uint16_t LoopEndMarker = 2;
 
-int midi(int value)
-{
-    return std::clamp(value, 0, 127);
-}
+int midi(int value) { return std::clamp(value, 0, 127); }
 std::uint8_t detune(int fineTune)
 {
     return static_cast<std::uint8_t>(static_cast<std::int8_t>(midi(fineTune) - 64));
 }
-int fromDetune(std::uint8_t value)
-{
-    return midi(64 + static_cast<std::int8_t>(value));
-}
+int fromDetune(std::uint8_t value) { return midi(64 + static_cast<std::int8_t>(value)); }
 
 bool hasLoop(const Sample& sample)
 {

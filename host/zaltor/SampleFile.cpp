@@ -34,8 +34,7 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes)
 // process (and of any sanitizer) give way to the default ones.
 [[noreturn]] void readInChild(const QString& path, int fd)
 {
-    for (int signal : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
-        std::signal(signal, SIG_DFL);
+    for (int signal : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL}) std::signal(signal, SIG_DFL);
     Instruments instruments;
     QString error;
     const bool ok = SampleFileReader::read(path, instruments, error);

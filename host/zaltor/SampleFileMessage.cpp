@@ -45,8 +45,7 @@ void writeSample(ByteWriter& w, const Sample& s)
     for (int value : {s.rootKey, s.keyLow, s.keyHigh, s.velocityLow, s.velocityHigh, s.volume, s.pan,
                       s.coarseTune, s.fineTune, s.loopMode})
         w.u8(std::uint8_t(value));
-    for (std::uint32_t frame : {s.sampleStart, s.loopStart, s.loopEnd})
-        w.u32le(frame);
+    for (std::uint32_t frame : {s.sampleStart, s.loopStart, s.loopEnd}) w.u32le(frame);
     writeText(w, s.name);
     writeBuffer(w, s.left());
     writeBuffer(w, s.right());
@@ -64,8 +63,7 @@ std::unique_ptr<Sample> readSample(ByteReader& r)
     for (int* value : {&s->rootKey, &s->keyLow, &s->keyHigh, &s->velocityLow, &s->velocityHigh, &s->volume,
                        &s->pan, &s->coarseTune, &s->fineTune, &s->loopMode})
         *value = r.u8();
-    for (std::uint32_t* frame : {&s->sampleStart, &s->loopStart, &s->loopEnd})
-        *frame = r.u32le();
+    for (std::uint32_t* frame : {&s->sampleStart, &s->loopStart, &s->loopEnd}) *frame = r.u32le();
     s->name = readText(r);
     s->left() = readBuffer(r);
     s->right() = readBuffer(r);
@@ -85,8 +83,7 @@ std::vector<std::uint8_t> SampleFileMessage::encode(const Instruments& instrumen
     for (const auto& instrument : instruments) {
         writeText(w, instrument->name);
         w.u32le(std::uint32_t(instrument->samples.count()));
-        for (const auto& sample : instrument->samples)
-            writeSample(w, *sample);
+        for (const auto& sample : instrument->samples) writeSample(w, *sample);
     }
     return w.data();
 }

@@ -12,7 +12,8 @@ namespace {
 constexpr guint BlockFrames = 4096;
 
 // Owns one GObject reference.
-template <class T> struct Ref {
+template <class T>
+struct Ref {
     explicit Ref(T* object = nullptr) : object(object) {}
     ~Ref()
     {
@@ -30,10 +31,7 @@ QString textOf(GError* error)
     return text;
 }
 
-int midi(long value)
-{
-    return int(std::clamp(value, 0L, 127L));
-}
+int midi(long value) { return int(std::clamp(value, 0L, 127L)); }
 
 int bitsOf(int format)
 {

@@ -100,14 +100,11 @@ void Sysex::getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base, std
 std::span<const std::uint8_t> Sysex::dataSpan() const
 {
     if (dataStart_ < 0 || dataStart_ >= size() || dataSize_ <= 0) return {};
-    return std::span<const std::uint8_t>(bytes_).subspan(std::size_t(dataStart_),
-                                                          std::size_t(std::min(dataSize_, size() - dataStart_)));
+    return std::span<const std::uint8_t>(bytes_).subspan(
+        std::size_t(dataStart_), std::size_t(std::min(dataSize_, size() - dataStart_)));
 }
 
-int Sysex::dataAt(int i) const
-{
-    return i >= 0 && i < dataSize() ? dataSpan()[std::size_t(i)] : -1;
-}
+int Sysex::dataAt(int i) const { return i >= 0 && i < dataSize() ? dataSpan()[std::size_t(i)] : -1; }
 
 bool Sysex::setDataAt(int i, std::uint8_t value)
 {

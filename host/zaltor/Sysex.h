@@ -51,7 +51,8 @@ public:
     virtual void prepareParameterRequest(const MidiParam& param);
     virtual void prepareParameterChange(const MidiParam& param, int value);
     virtual int getParameterPos(const MidiParam& param) const;
-    virtual void getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base, std::uint32_t& offset) const;
+    virtual void getBulkBaseAndOffset(std::uint32_t address, std::uint32_t& base,
+                                      std::uint32_t& offset) const;
 
     int kind() const { return kind_; }
     std::uint32_t getAddress() const { return address_; }

@@ -13,7 +13,7 @@
 // SysEx cut short by a new status, a stray F7 or data byte, an oversized SysEx) is dropped and
 // counted, so a noisy cable never costs more than the damaged message.
 class SysexAssembler {
-  public:
+public:
     static constexpr std::size_t kDefaultMaxSysex = std::size_t{1} << 20;
 
     // maxSysexBytes bounds a whole SysEx, F0 and F7 included.
@@ -23,7 +23,7 @@ class SysexAssembler {
     std::vector<MidiBytes> feed(std::span<const std::uint8_t> chunk);
     std::size_t droppedBytes() const { return dropped_; }
 
-  private:
+private:
     void status(std::uint8_t byte, std::vector<MidiBytes>& out);
     void data(std::uint8_t byte, std::vector<MidiBytes>& out);
     void dropPartial();

@@ -8,7 +8,7 @@
 // or JACK connections show the transfer times a real instrument sees. A byte is ten bits on the
 // wire (start, eight data, stop): 320 microseconds. Input passes through unchanged.
 class WireModel : public MidiTransport {
-  public:
+public:
     static constexpr std::int64_t kByteUs = 320;
 
     // The inner transport is not owned and must outlive the model.
@@ -23,7 +23,7 @@ class WireModel : public MidiTransport {
     std::uint64_t bytesSent() const { return bytesSent_; }
     std::int64_t wireTimeUs() const { return wireTimeUs_; }
 
-  private:
+private:
     MidiTransport& inner_;
     std::uint64_t bytesSent_ = 0;
     std::int64_t wireTimeUs_ = 0;

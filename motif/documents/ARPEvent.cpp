@@ -42,10 +42,7 @@ void ARPEvent::setMessage(const MidiMessage& message)
     data_ = Buffer{message.data1(), message.data2()};
 }
 
-QString ARPEvent::text() const
-{
-    return data_.readText(0, data_.size());
-}
+QString ARPEvent::text() const { return data_.readText(0, data_.size()); }
 
 bool ARPEvent::fromArchive(Archive& archive)
 {

@@ -16,8 +16,7 @@ bool inFile(const Archive& archive, qint64 at, qint64 length)
 
 ES_Chunk::ES_Chunk(const ES_Chunk& other) : name(other.name), offset(other.offset), size(other.size)
 {
-    for (const auto& entry : other.entries)
-        entries.append(std::make_unique<Buffer>(*entry));
+    for (const auto& entry : other.entries) entries.append(std::make_unique<Buffer>(*entry));
 }
 
 ES_Chunk& ES_Chunk::operator=(const ES_Chunk& other)
@@ -31,10 +30,7 @@ bool ES_Chunk::isDataChunk() const
     return name.startsWith(QLatin1Char('D')) && name != QLatin1String("DWFM");
 }
 
-QString ES_Chunk::partnerName(const QString& name)
-{
-    return QLatin1Char('E') + name.mid(1);
-}
+QString ES_Chunk::partnerName(const QString& name) { return QLatin1Char('E') + name.mid(1); }
 
 void ES_Chunk::skip(std::vector<ES_Skipped>& skipped, qint64 at, const QString& reason) const
 {

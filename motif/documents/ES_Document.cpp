@@ -21,10 +21,7 @@ QString modelOf(const QString& identifier)
 
 } // namespace
 
-ES_Document::ES_Document(const ES_Document& other) : Document(other)
-{
-    *this = other;
-}
+ES_Document::ES_Document(const ES_Document& other) : Document(other) { *this = other; }
 
 ES_Document& ES_Document::operator=(const ES_Document& other)
 {
@@ -34,8 +31,7 @@ ES_Document& ES_Document::operator=(const ES_Document& other)
     headerText2_ = other.headerText2_;
     modelName_ = other.modelName_;
     chunks_.clear();
-    for (const auto& chunk : other.chunks_)
-        chunks_.append(std::make_unique<ES_Chunk>(*chunk));
+    for (const auto& chunk : other.chunks_) chunks_.append(std::make_unique<ES_Chunk>(*chunk));
     skipped_ = other.skipped_;
     return *this;
 }
@@ -65,8 +61,7 @@ bool ES_Document::loadDocument(Archive& archive)
     // Every size is read before any chunk is split, so that a partner standing after its data
     // chunk in the catalogue still gives the entry count.
     std::vector<bool> headerRead;
-    for (const auto& chunk : chunks_)
-        headerRead.push_back(chunk->readSize(archive, skipped_));
+    for (const auto& chunk : chunks_) headerRead.push_back(chunk->readSize(archive, skipped_));
     for (int i = 0; i < chunks_.count(); ++i) {
         ES_Chunk* chunk = chunks_.at(i);
         if (!chunk->isDataChunk() || !headerRead[std::size_t(i)]) continue;
@@ -102,10 +97,7 @@ void ES_Document::readCatalogue(Archive& archive)
     }
 }
 
-bool ES_Document::storeDocument(Archive&)
-{
-    return true;
-}
+bool ES_Document::storeDocument(Archive&) { return true; }
 
 ES_Chunk* ES_Document::getChunk(const QString& name) const
 {

@@ -87,12 +87,10 @@ bool trimToLayout(VectorEx<BankType>& banks, const std::vector<BankSlots>& layou
             (bank->*listOf)().count() < layout[std::size_t(i)].count)
             return false;
     }
-    while (banks.count() > wanted)
-        banks.remove(banks.count() - 1);
+    while (banks.count() > wanted) banks.remove(banks.count() - 1);
     for (int i = 0; i < wanted; ++i) {
         List& list = (banks.at(i)->*listOf)();
-        while (list.count() > layout[std::size_t(i)].count)
-            list.remove(list.count() - 1);
+        while (list.count() > layout[std::size_t(i)].count) list.remove(list.count() - 1);
         list.setTracking(false);
     }
     return true;
@@ -102,8 +100,7 @@ bool trimToLayout(VectorEx<BankType>& banks, const std::vector<BankSlots>& layou
 void resetItems(XS_Chunk* chunk, int count)
 {
     chunk->items.clear();
-    for (int i = 0; i < count; ++i)
-        chunk->items.append(std::make_unique<XS_Item>());
+    for (int i = 0; i < count; ++i) chunk->items.append(std::make_unique<XS_Item>());
     chunk->count = count;
 }
 
@@ -122,20 +119,11 @@ int X0V_Document::TypeOfModel(const QString& model)
     return -1;
 }
 
-bool X0V_Document::hasVoiceChunk() const
-{
-    return getChunk(EVCE) != nullptr;
-}
+bool X0V_Document::hasVoiceChunk() const { return getChunk(EVCE) != nullptr; }
 
-bool X0V_Document::hasWaveChunk() const
-{
-    return getChunk(EWFM) != nullptr;
-}
+bool X0V_Document::hasWaveChunk() const { return getChunk(EWFM) != nullptr; }
 
-bool X0V_Document::hasAllVoiceChunks() const
-{
-    return getChunk(EVCE) && getChunk(DVCE);
-}
+bool X0V_Document::hasAllVoiceChunks() const { return getChunk(EVCE) && getChunk(DVCE); }
 
 bool X0V_Document::hasAllWaveChunks() const
 {
@@ -249,11 +237,9 @@ bool X0V_Document::loadDocument(Archive& archive)
     loading_ = {};
     // Until the next store the objects hold what these chunks held.
     if (hasAllVoiceChunks())
-        for (const QString& id : {EVCE, DVCE})
-            getChunk(id)->items.clear();
+        for (const QString& id : {EVCE, DVCE}) getChunk(id)->items.clear();
     if (hasAllWaveChunks())
-        for (const QString& id : {EWFM, EWIM, DWFM, DWIM})
-            getChunk(id)->items.clear();
+        for (const QString& id : {EWFM, EWIM, DWFM, DWIM}) getChunk(id)->items.clear();
     return loaded;
 }
 
@@ -381,8 +367,7 @@ void X0V_Document::validateWaves()
             wim.data_offset = static_cast<std::int32_t>(wimOffset);
             wimOffset += wimSize + ItemHeader;
         }
-    for (XS_Chunk* chunk : chunks)
-        resetItems(chunk, static_cast<int>(storing_.waves.size()));
+    for (XS_Chunk* chunk : chunks) resetItems(chunk, static_cast<int>(storing_.waves.size()));
 }
 
 void X0V_Document::validateDocument()
@@ -460,10 +445,7 @@ void X0V_Document::clearDocument()
     voices_.deleteData();
 }
 
-QString X0V_Document::strVoices(int n, bool withCount)
-{
-    return counted(n, withCount, "Voice", "Voices");
-}
+QString X0V_Document::strVoices(int n, bool withCount) { return counted(n, withCount, "Voice", "Voices"); }
 
 QString X0V_Document::strWaveforms(int n, bool withCount)
 {

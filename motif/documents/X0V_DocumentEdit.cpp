@@ -26,7 +26,8 @@ Vector<int> validPositions(const Vector<int>& positions, int count)
 // Takes the objects at the positions out of the list and puts them back, in the order of the
 // positions, from `target` on, where `target` counts in the list without them; `target` comes
 // back as the position of the first one. Answers whether the list counts it as a change.
-template <class T> bool moveWithin(VectorEx<T>& list, int& target, const Vector<int>& positions)
+template <class T>
+bool moveWithin(VectorEx<T>& list, int& target, const Vector<int>& positions)
 {
     Vector<int> order(static_cast<std::size_t>(list.count()));
     std::iota(order.begin(), order.end(), 0);
@@ -65,8 +66,7 @@ void X0V_Document::remapVoices(const Vector<int>& oldIds, const Vector<int>& new
 void X0V_Document::fixVoiceIndexes(XS_VoiceBank* bank)
 {
     const VectorEx<XS_Voice>& list = bank->voices();
-    for (int p = 0; p < list.count(); ++p)
-        list.at(p)->setId(bank->id() * 256 + p);
+    for (int p = 0; p < list.count(); ++p) list.at(p)->setId(bank->id() * 256 + p);
 }
 
 void X0V_Document::fixWaveIndexes(XS_WaveBank* bank)
@@ -255,8 +255,7 @@ int X0V_Document::removeUnusedWaveforms()
     for (const auto& bank : voices_.banks())
         for (const auto& voice : bank->voices())
             if (voice->hasData())
-                for (int id : voice->waveforms(libraryModel))
-                    played.insert(id);
+                for (int id : voice->waveforms(libraryModel)) played.insert(id);
     int removed = 0;
     for (const auto& bank : waves_.banks())
         for (const auto& waveform : bank->waveforms())

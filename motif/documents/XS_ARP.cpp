@@ -8,10 +8,7 @@ void XS_ARP::setId(int id)
     filename = XS_Voice::FileName(id);
 }
 
-bool XS_ARP::hasData() const
-{
-    return data_size != 0 || data_offset != 0 || !data_.isEmpty();
-}
+bool XS_ARP::hasData() const { return data_size != 0 || data_offset != 0 || !data_.isEmpty(); }
 
 void XS_ARP::deleteData()
 {
@@ -32,7 +29,4 @@ void XS_ARP::setName(const QString& name)
     data_.writeText(XS_Voice::NameOffset, content_name, XS_Voice::NameSize);
 }
 
-QString XS_ARP::info() const
-{
-    return XS_Voice::EntryInfo(*this, data_.size());
-}
+QString XS_ARP::info() const { return XS_Voice::EntryInfo(*this, data_.size()); }

@@ -1,6 +1,3 @@
 #include "motif/documents/XS_Chunk.h"
 
-QString XS_Chunk::itemTag() const
-{
-    return isDataChunk() ? QStringLiteral("Data") : QStringLiteral("Entr");
-}
+QString XS_Chunk::itemTag() const { return isDataChunk() ? QStringLiteral("Data") : QStringLiteral("Entr"); }

@@ -29,8 +29,7 @@ void skipTo(Archive& archive, qint64 end)
 
 XS_DWFIM::XS_DWFIM(const XS_DWFIM& other) : pitchOffset_(other.pitchOffset_)
 {
-    for (const auto& keybank : other.keybanks_)
-        keybanks_.append(std::make_unique<XS_Keybank>(*keybank));
+    for (const auto& keybank : other.keybanks_) keybanks_.append(std::make_unique<XS_Keybank>(*keybank));
 }
 
 XS_DWFIM& XS_DWFIM::operator=(const XS_DWFIM& other)
@@ -47,8 +46,7 @@ XS_DWFIM& XS_DWFIM::operator=(const XS_DWFIM& other)
 int XS_DWFIM::sampleCount() const
 {
     int count = 0;
-    for (const auto& keybank : keybanks_)
-        count += keybank->format().isStereo() ? 2 : 1;
+    for (const auto& keybank : keybanks_) count += keybank->format().isStereo() ? 2 : 1;
     return count;
 }
 
@@ -67,8 +65,7 @@ void XS_DWFIM::writeWFM(Archive& archive) const
     archive.willPutSize();
     archive.writeValueR(static_cast<std::uint32_t>(keybankCount()), 2);
     archive.writeValueR(static_cast<std::uint32_t>(pitchOffset_), 2);
-    for (const auto& keybank : keybanks_)
-        keybank->storeWFM(archive);
+    for (const auto& keybank : keybanks_) keybank->storeWFM(archive);
     archive.putSize();
 }
 
@@ -76,8 +73,7 @@ void XS_DWFIM::writeWIM(Archive& archive) const
 {
     archive.willPutSize();
     archive.writeUINT(static_cast<std::uint32_t>(sampleCount()));
-    for (const auto& keybank : keybanks_)
-        keybank->storeWIM(archive);
+    for (const auto& keybank : keybanks_) keybank->storeWIM(archive);
     archive.putSize();
 }
 

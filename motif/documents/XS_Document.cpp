@@ -64,10 +64,7 @@ QString XS_Document::ModelOfType(int type)
     }
 }
 
-bool XS_Document::TypeHasVoices(int type)
-{
-    return type == 0 || type == 1 || type == 6 || type == 7;
-}
+bool XS_Document::TypeHasVoices(int type) { return type == 0 || type == 1 || type == 6 || type == 7; }
 
 void XS_Document::setType(int newType)
 {
@@ -75,19 +72,14 @@ void XS_Document::setType(int newType)
     version = VersionOfModel(ModelOfType(newType));
 }
 
-void XS_Document::clearDocument()
-{
-    chunks.clear();
-}
+void XS_Document::clearDocument() { chunks.clear(); }
 
 void XS_Document::newDocument(int newType)
 {
     setType(newType);
-    for (const char* id : {"EWFM", "EWIM", "DWFM", "DWIM"})
-        createChunk(QLatin1String(id));
+    for (const char* id : {"EWFM", "EWIM", "DWFM", "DWIM"}) createChunk(QLatin1String(id));
     if (TypeHasVoices(newType))
-        for (const char* id : {"EVCE", "DVCE"})
-            createChunk(QLatin1String(id));
+        for (const char* id : {"EVCE", "DVCE"}) createChunk(QLatin1String(id));
 }
 
 XS_Chunk* XS_Document::getChunk(const QString& id) const
@@ -133,8 +125,7 @@ bool XS_Document::loadDocument(Archive& archive)
     // than fit is refused before it can make millions of them.
     const qint64 chunkRoom = (archive.size() - catalogueEnd) / kChunkHeaderSize;
     QHash<QString, XS_Chunk*> byId;
-    for (const auto& chunk : chunks)
-        byId.insert(chunk->name, chunk.get());
+    for (const auto& chunk : chunks) byId.insert(chunk->name, chunk.get());
     while (!archive.reached(catalogueEnd)) {
         const QString id = archive.readText(4);
         const std::uint32_t offset = archive.readUINT();
@@ -202,15 +193,13 @@ bool XS_Document::storeDocument(Archive& archive)
     archive.writeText(signature, kFieldSize);
     archive.writeText(version, kFieldSize);
     archive.writeInt(kCatalogueEntrySize * chunks.count());
-    for (int i = 0; i < kReservedSize; ++i)
-        archive.writeBYTE(0xFF);
+    for (int i = 0; i < kReservedSize; ++i) archive.writeBYTE(0xFF);
     const qint64 catalogue = archive.pos();
     for (const auto& chunk : chunks) {
         archive.writeText(chunk->name, 4);
         archive.writeUINT(0);
     }
-    for (const auto& chunk : chunks)
-        writeChunk(chunk.get(), archive);
+    for (const auto& chunk : chunks) writeChunk(chunk.get(), archive);
     // The offsets are known only now.
     const qint64 end = archive.pos();
     archive.seek(catalogue);

@@ -3,10 +3,7 @@
 #include "core/Archive.h"
 #include "core/VarArgs.h"
 
-bool XS_Entry::HasFilter(const QString& model)
-{
-    return model == QLatin1String("Motif XF");
-}
+bool XS_Entry::HasFilter(const QString& model) { return model == QLatin1String("Motif XF"); }
 
 bool XS_Entry::fromArchive(const QString& model, Archive& archive)
 {
@@ -42,8 +39,7 @@ void XS_Entry::toArchive(const QString& model, Archive& archive) const
     if (HasFilter(model)) archive.writeBYTE(filter);
     archive.writeBYTE(favorite);
     archive << content_name << filename;
-    for (const QString& name : rel_filenames)
-        archive << name;
+    for (const QString& name : rel_filenames) archive << name;
     archive.putSize();
 }
 

@@ -12,7 +12,8 @@
 namespace {
 // The record's fields by kind, in the order the record holds them; reading, writing and the
 // text form walk the same tables.
-template <class T> struct Field {
+template <class T>
+struct Field {
     const char* name;
     T XS_Keybank::*member;
 };
@@ -69,15 +70,9 @@ std::uint32_t wholeHertz(double rate)
     return rate > 0 ? static_cast<std::uint32_t>(std::min(rate, double(UINT32_MAX))) : 0;
 }
 
-std::uint8_t midiValue(int value)
-{
-    return static_cast<std::uint8_t>(std::clamp(value, 0, 127));
-}
+std::uint8_t midiValue(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 127)); }
 
-int framePosition(std::uint32_t frame)
-{
-    return static_cast<int>(std::min<std::uint32_t>(frame, INT_MAX));
-}
+int framePosition(std::uint32_t frame) { return static_cast<int>(std::min<std::uint32_t>(frame, INT_MAX)); }
 
 // "name: value" lines of the first `count` fields of a table.
 template <class T, std::size_t N>
@@ -122,10 +117,7 @@ int XS_Keybank::BitsOfFormat(Format format)
     }
 }
 
-bool XS_Keybank::SupportedBits(int)
-{
-    return true;
-}
+bool XS_Keybank::SupportedBits(int) { return true; }
 
 QString XS_Keybank::printFormat() const
 {
@@ -166,41 +158,29 @@ QString XS_Keybank::printType() const
 
 bool XS_Keybank::loadWFM(Archive& archive)
 {
-    for (const ByteField& field : Placement)
-        this->*field.member = archive.readBYTE();
+    for (const ByteField& field : Placement) this->*field.member = archive.readBYTE();
     format().setChannels(archive.readBYTE());
-    for (const ByteField& field : Loop)
-        this->*field.member = archive.readBYTE();
+    for (const ByteField& field : Loop) this->*field.member = archive.readBYTE();
     setFormat(Format(archive.readBYTE()));
-    for (const ByteField& field : Playing)
-        this->*field.member = archive.readBYTE();
-    for (const auto& field : Wxc)
-        this->*field.member = archive.readWORD();
+    for (const ByteField& field : Playing) this->*field.member = archive.readBYTE();
+    for (const auto& field : Wxc) this->*field.member = archive.readWORD();
     format().setSampleRate(archive.readValueR(4));
-    for (const auto& field : Frames)
-        this->*field.member = archive.readValueR(4);
-    for (const auto& field : Addresses)
-        this->*field.member = archive.readValueR(4);
+    for (const auto& field : Frames) this->*field.member = archive.readValueR(4);
+    for (const auto& field : Addresses) this->*field.member = archive.readValueR(4);
     return !archive.failed();
 }
 
 void XS_Keybank::storeWFM(Archive& archive) const
 {
-    for (const ByteField& field : Placement)
-        archive.writeBYTE(this->*field.member);
+    for (const ByteField& field : Placement) archive.writeBYTE(this->*field.member);
     archive.writeBYTE(static_cast<std::uint8_t>(format().channels()));
-    for (const ByteField& field : Loop)
-        archive.writeBYTE(this->*field.member);
+    for (const ByteField& field : Loop) archive.writeBYTE(this->*field.member);
     archive.writeBYTE(static_cast<std::uint8_t>(format_));
-    for (const ByteField& field : Playing)
-        archive.writeBYTE(this->*field.member);
-    for (const auto& field : Wxc)
-        archive.writeWORD(this->*field.member);
+    for (const ByteField& field : Playing) archive.writeBYTE(this->*field.member);
+    for (const auto& field : Wxc) archive.writeWORD(this->*field.member);
     archive.writeValueR(wholeHertz(format().sampleRate()), 4);
-    for (const auto& field : Frames)
-        archive.writeValueR(this->*field.member, 4);
-    for (const auto& field : Addresses)
-        archive.writeValueR(this->*field.member, 4);
+    for (const auto& field : Frames) archive.writeValueR(this->*field.member, 4);
+    for (const auto& field : Addresses) archive.writeValueR(this->*field.member, 4);
 }
 
 bool XS_Keybank::loadWIM(Archive& archive)
@@ -217,10 +197,7 @@ void XS_Keybank::storeWIM(Archive& archive) const
     if (format().isStereo()) archive.writeBuffer(right());
 }
 
-bool XS_Keybank::fromArchive(Archive& archive)
-{
-    return loadWFM(archive) && loadWIM(archive);
-}
+bool XS_Keybank::fromArchive(Archive& archive) { return loadWFM(archive) && loadWIM(archive); }
 
 void XS_Keybank::toArchive(Archive& archive) const
 {

@@ -23,20 +23,11 @@ constexpr int ElementMemOffset = 5;
 
 } // namespace
 
-void XS_Voice::initVoice()
-{
-    data_.fromFile(QStringLiteral(":/motif/data/x0v_voice.bin"));
-}
+void XS_Voice::initVoice() { data_.fromFile(QStringLiteral(":/motif/data/x0v_voice.bin")); }
 
-void XS_Voice::initDrumKit()
-{
-    data_.fromFile(QStringLiteral(":/motif/data/x0v_drumkit.bin"));
-}
+void XS_Voice::initDrumKit() { data_.fromFile(QStringLiteral(":/motif/data/x0v_drumkit.bin")); }
 
-QString XS_Voice::name() const
-{
-    return hasData() ? data_.readText(NameOffset, NameSize) : QString();
-}
+QString XS_Voice::name() const { return hasData() ? data_.readText(NameOffset, NameSize) : QString(); }
 
 void XS_Voice::setName(const QString& name)
 {
@@ -112,15 +103,9 @@ QString XS_Voice::printCategory(Motif* device) const
     return device->printCategory(data_.at(CategoryOffset), data_.at(CategoryOffset + 1));
 }
 
-int XS_Voice::elementSize(const QString& model)
-{
-    return model == S90XS || model == MotifXF ? 144 : 140;
-}
+int XS_Voice::elementSize(const QString& model) { return model == S90XS || model == MotifXF ? 144 : 140; }
 
-int XS_Voice::arpPartSize(const QString& model)
-{
-    return model == S90XS || model == MotifXF ? 52 : 48;
-}
+int XS_Voice::arpPartSize(const QString& model) { return model == S90XS || model == MotifXF ? 52 : 48; }
 
 int XS_Voice::elementOffset(const QString& model, int i)
 {
@@ -153,10 +138,7 @@ void XS_Voice::setElementUsed(int i, bool used)
     data_.setAt(elementOffset(model_, i) + ElementUsedOffset, used ? 1 : 0);
 }
 
-int XS_Voice::elementMem(int i) const
-{
-    return data_.at(elementOffset(model_, i) + ElementMemOffset);
-}
+int XS_Voice::elementMem(int i) const { return data_.at(elementOffset(model_, i) + ElementMemOffset); }
 
 void XS_Voice::setElementMem(int i, int memory)
 {
@@ -210,8 +192,7 @@ std::vector<int> XS_Voice::waveforms(const QString& model) const
 void XS_Voice::updateWaveformInfo(const QString& model)
 {
     rel_filenames.clear();
-    for (int id : waveforms(model))
-        rel_filenames.append(VarArgs("%04d-Waveform.wfm", id).format());
+    for (int id : waveforms(model)) rel_filenames.append(VarArgs("%04d-Waveform.wfm", id).format());
 }
 
 void XS_Voice::remapWaveforms(const QString& model, const std::vector<int>& from, const std::vector<int>& to)

@@ -3,8 +3,7 @@
 int XS_Voices::count() const
 {
     int total = 0;
-    for (const auto& bank : banks_)
-        total += bank->count();
+    for (const auto& bank : banks_) total += bank->count();
     return total;
 }
 

@@ -49,10 +49,7 @@ const QString FullEntryModel = QStringLiteral("Motif XF");
 const QString NewWaveformName = QStringLiteral("New Waveform");
 } // namespace
 
-XS_Waveform::XS_Waveform(const QString& name)
-{
-    setName(name);
-}
+XS_Waveform::XS_Waveform(const QString& name) { setName(name); }
 
 XS_Waveform::XS_Waveform(const QString& name, int bank, int number, const QString& model) : XS_Waveform(name)
 {
@@ -139,8 +136,7 @@ QString XS_Waveform::BankName(int bank, const QString& model)
 qint64 XS_Waveform::totalSize() const
 {
     qint64 size = 0;
-    for (const auto& keybank : keybanks())
-        size += keybank->sampleSize();
+    for (const auto& keybank : keybanks()) size += keybank->sampleSize();
     return size;
 }
 
@@ -163,8 +159,7 @@ void XS_Waveform::CreateSlices(const Vector<XS_Keybank*>& keybanks, int note)
 void XS_Waveform::createSlices(int note)
 {
     Vector<XS_Keybank*> own;
-    for (const auto& keybank : keybanks())
-        own.push_back(keybank.get());
+    for (const auto& keybank : keybanks()) own.push_back(keybank.get());
     CreateSlices(own, note);
 }
 
@@ -212,8 +207,7 @@ bool XS_Waveform::pasteKeybanks(int position, const Vector<const XS_Keybank*>& k
     if (copies.size() < keybanks.size()) return false;
     VectorEx<XS_Keybank>& list = this->keybanks();
     int at = position >= 0 && position <= list.count() ? position : list.count();
-    for (auto& copy : copies)
-        list.insert(at++, std::move(copy));
+    for (auto& copy : copies) list.insert(at++, std::move(copy));
     if (!copies.empty() && wfm_.content_name.isEmpty()) setName(NewWaveformName);
     return true;
 }
@@ -224,8 +218,7 @@ void XS_Waveform::deleteKeybanks(const Vector<int>& positions, X0V_Document*)
     Vector<int> sorted = positions;
     std::sort(sorted.begin(), sorted.end(), std::greater<int>());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (int position : sorted)
-        keybanks().remove(position);
+    for (int position : sorted) keybanks().remove(position);
 }
 
 bool XS_Waveform::reorganizeKeybanks(int& position, const Vector<int>& positions)
@@ -245,8 +238,7 @@ bool XS_Waveform::reorganizeKeybanks(int& position, const Vector<int>& positions
     }
     position = std::clamp(position, 0, list.count());
     int at = position;
-    for (auto& keybank : taken)
-        list.insert(at++, std::move(keybank));
+    for (auto& keybank : taken) list.insert(at++, std::move(keybank));
     return true;
 }
 

@@ -6,8 +6,7 @@
 int XS_Waves::count() const
 {
     int count = 0;
-    for (const auto& bank : banks_)
-        count += bank->count();
+    for (const auto& bank : banks_) count += bank->count();
     return count;
 }
 

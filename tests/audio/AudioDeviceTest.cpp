@@ -47,8 +47,7 @@ bool stopsWithin(const AudioOutPort& port, int ms)
 {
     QElapsedTimer timer;
     timer.start();
-    while (port.isPlaying() && timer.elapsed() < ms)
-        QThread::msleep(20);
+    while (port.isPlaying() && timer.elapsed() < ms) QThread::msleep(20);
     return !port.isPlaying();
 }
 

@@ -48,8 +48,7 @@ inline Bytes wav(int channels, int bits, std::uint32_t rate, const Bytes& data,
     fmt.valueLE(std::uint32_t(bits), 2);
     ByteWriter body;
     chunk(body, "fmt ", fmt.data());
-    for (const auto& [id, bytes] : extra)
-        chunk(body, id, bytes);
+    for (const auto& [id, bytes] : extra) chunk(body, id, bytes);
     chunk(body, "data", data);
     return list("WAVE", body, "RIFF");
 }
@@ -94,10 +93,8 @@ inline Bytes sf2(const std::vector<Sf2Sample>& samples, const std::vector<Sf2Ins
     ByteWriter shdr;
     std::uint32_t position = 0;
     for (const Sf2Sample& s : samples) {
-        for (std::int16_t v : s.data)
-            pcm.valueLE(std::uint16_t(v), 2);
-        for (int i = 0; i < 46; ++i)
-            pcm.valueLE(0, 2); // the guard samples after each sample
+        for (std::int16_t v : s.data) pcm.valueLE(std::uint16_t(v), 2);
+        for (int i = 0; i < 46; ++i) pcm.valueLE(0, 2); // the guard samples after each sample
         shdr.bytes(name20(s.name));
         shdr.u32le(position);
         shdr.u32le(position + std::uint32_t(s.data.size()));
@@ -238,14 +235,12 @@ inline Bytes dls(const std::vector<std::vector<std::int16_t>>& waves, std::uint3
     for (const auto& samples : waves) {
         ptbl.u32le(std::uint32_t(wvpl.size()));
         ByteWriter wave, fmt, data;
-        for (std::uint32_t v : {1u, 1u})
-            fmt.valueLE(v, 2);
+        for (std::uint32_t v : {1u, 1u}) fmt.valueLE(v, 2);
         fmt.u32le(rate);
         fmt.u32le(rate * 2);
         fmt.valueLE(2, 2);
         fmt.valueLE(16, 2);
-        for (std::int16_t v : samples)
-            data.valueLE(std::uint16_t(v), 2);
+        for (std::int16_t v : samples) data.valueLE(std::uint16_t(v), 2);
         chunk(wave, "fmt ", fmt.data());
         chunk(wave, "data", data.data());
         wvpl.bytes(list("wave", wave));

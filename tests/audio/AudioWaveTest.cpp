@@ -76,6 +76,5 @@ TEST(Note, NamesKeysFromCMinusTwo)
     const std::pair<int, const char*> names[] = {{60, "C3"},   {0, "C-2"}, {11, "B-2"},
                                                  {13, "C#-1"}, {69, "A3"}, {70, "A#3"},
                                                  {127, "G8"},  {-1, ""},   {128, ""}};
-    for (const auto& [key, name] : names)
-        EXPECT_EQ(Note::name(key), name) << key;
+    for (const auto& [key, name] : names) EXPECT_EQ(Note::name(key), name) << key;
 }

@@ -13,8 +13,7 @@ namespace {
 std::vector<std::int16_t> ramp(int frames, int step)
 {
     std::vector<std::int16_t> values(std::size_t(frames), 0);
-    for (int i = 0; i < frames; ++i)
-        values[std::size_t(i)] = std::int16_t(i * step);
+    for (int i = 0; i < frames; ++i) values[std::size_t(i)] = std::int16_t(i * step);
     return values;
 }
 
@@ -126,8 +125,7 @@ TEST(SampleFile, OtherAndDamagedFilesGiveErrors)
         if (file.fromFile(dir.filePath("cut.sf2"))) {
             EXPECT_LE(file.instruments.count(), 2) << size;
             for (const auto& instrument : file.instruments)
-                for (const auto& sample : instrument->samples)
-                    EXPECT_LE(sample->sampleLength(), 100) << size;
+                for (const auto& sample : instrument->samples) EXPECT_LE(sample->sampleLength(), 100) << size;
         } else {
             EXPECT_TRUE(file.instruments.isEmpty()) << size;
         }

@@ -129,8 +129,7 @@ TEST_F(SampleFiles, ForeignAndDamagedFilesGiveErrorsOrSaneSettings)
     const Bytes data = {1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0};
     const auto smpl = [](std::initializer_list<std::uint32_t> words) {
         ByteWriter w;
-        for (std::uint32_t v : words)
-            w.u32le(v);
+        for (std::uint32_t v : words) w.u32le(v);
         return w.data();
     };
     Sample read;

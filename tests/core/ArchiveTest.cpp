@@ -30,8 +30,7 @@ void save(const QString& path, const Bytes& bytes)
 Bytes pattern(std::size_t n)
 {
     Bytes bytes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) | 1);
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) | 1);
     return bytes;
 }
 
@@ -346,8 +345,7 @@ TEST(Archive, StreamedWriteMatchesMemoryAndPatchesFlushedBytes)
         out.willPutSize();
         out.write(big);
         // Small fields fill the window more than once.
-        for (std::uint32_t i = 0; i < kWindow / 4 + 10; ++i)
-            out.writeUINT(i);
+        for (std::uint32_t i = 0; i < kWindow / 4 + 10; ++i) out.writeUINT(i);
         out.willPutSize();
         out.writeBYTE(0x5A);
         out.putSize();

@@ -8,8 +8,7 @@ namespace {
 QStringList keysOf(const IniSection& section)
 {
     QStringList keys;
-    for (int i = 0; i < section.count(); ++i)
-        keys << section.key(i);
+    for (int i = 0; i < section.count(); ++i) keys << section.key(i);
     return keys;
 }
 

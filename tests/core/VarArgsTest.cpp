@@ -33,8 +33,9 @@ TEST(VarArgs, TextAndFloatingPoint)
               "[   Voice|Mix     |Per|    S]");
     const char field[4] = {'A', 'B', 'C', 'D'};
     EXPECT_EQ(VarArgs("%s", field).format(), "ABCD");
-    EXPECT_EQ(VarArgs("%s%s%s", static_cast<const char*>(nullptr), QChar(0x263A), QLatin1String("L1")).format(),
-              QString::fromUtf8("\xE2\x98\xBAL1"));
+    EXPECT_EQ(
+        VarArgs("%s%s%s", static_cast<const char*>(nullptr), QChar(0x263A), QLatin1String("L1")).format(),
+        QString::fromUtf8("\xE2\x98\xBAL1"));
     EXPECT_EQ(VarArgs("%s", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")).format(),
               QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"));
     EXPECT_EQ(VarArgs("%.2f|%8.3f|%-8.1f|%+.0f|%e|%g", 3.14159, -2.5, 1.25, 2.0, 1500.0, 0.0001).format(),

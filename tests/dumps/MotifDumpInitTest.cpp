@@ -14,7 +14,8 @@ using Addresses = std::vector<std::uint32_t>;
 const Addresses VoiceCommon = {0x407000, 0x400000, 0x400040, 0x400100, 0x400200,
                                0x400300, 0x400400, 0x400500, 0x400600};
 
-template <typename Dump> std::unique_ptr<Dump> built(Motif* device, const char* model)
+template <typename Dump>
+std::unique_ptr<Dump> built(Motif* device, const char* model)
 {
     auto dump = std::make_unique<Dump>(device);
     dump->buildInit(QString::fromLatin1(model));

@@ -22,7 +22,8 @@ TEST_F(DeviceAgainstInstrument, IdentifiesEveryKeyboard)
 {
     EXPECT_TRUE(device.identify(1000));
     EXPECT_EQ(device.modelName(), "Motif ES7");
-    for (auto [model, name] : {std::pair{VirtualInstrument::Model::ES6, "Motif ES6"}, {VirtualInstrument::Model::ES8, "Motif ES8"}}) {
+    for (auto [model, name] : {std::pair{VirtualInstrument::Model::ES6, "Motif ES6"},
+                               {VirtualInstrument::Model::ES8, "Motif ES8"}}) {
         VirtualInstrument other(model);
         other.attach(*far);
         EXPECT_TRUE(device.identify(1000));

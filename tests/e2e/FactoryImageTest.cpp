@@ -13,8 +13,9 @@ TEST(FactoryImage, EditBuffersHoldTheInitPatches)
     ScopedClock scoped(clock);
     InstrumentRig rig;
     Motif& device = rig.device;
-    const BulkDump* inits[] = {device.getInitVoice(),       device.getInitDrumVoice(), device.getInitPlgVoice(),
-                               device.getInitPerformance(), device.getInitMix(),       device.getInitMaster()};
+    const BulkDump* inits[] = {device.getInitVoice(),    device.getInitDrumVoice(),
+                               device.getInitPlgVoice(), device.getInitPerformance(),
+                               device.getInitMix(),      device.getInitMaster()};
     for (int type = 0; type < 6; ++type) {
         BulkDump bulk;
         ASSERT_TRUE(device.syncEditBufferRequest(type, bulk, 1000)) << type;

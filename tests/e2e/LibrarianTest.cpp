@@ -13,14 +13,14 @@
 #include "zaltor/BulkDump.h"
 #include "zaltor/LoopbackTransport.h"
 
+#include "CliRunner.h"
+#include "InstrumentRig.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include "CliRunner.h"
-#include "InstrumentRig.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -65,7 +65,7 @@ std::vector<std::uint32_t> voiceAddresses()
 }
 
 class LibrarianCli : public ::testing::Test {
-  protected:
+protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     std::string file(const char* name) const { return path(name).toStdString(); }
 

@@ -16,15 +16,9 @@ MidiBytes dumpRequest(std::uint16_t control)
             0xF7};
 }
 
-MidiBytes header(std::uint16_t control)
-{
-    return EsWire::bulkDump(0x0E0000 | control, {});
-}
+MidiBytes header(std::uint16_t control) { return EsWire::bulkDump(0x0E0000 | control, {}); }
 
-MidiBytes footer(std::uint16_t control)
-{
-    return EsWire::bulkDump(0x0F0000 | control, {});
-}
+MidiBytes footer(std::uint16_t control) { return EsWire::bulkDump(0x0F0000 | control, {}); }
 
 Layout voiceLayout()
 {
@@ -70,15 +64,11 @@ std::vector<EsMessage> blocksOf(const Replies& bulk)
 Layout layoutOf(const std::vector<EsMessage>& blocks)
 {
     Layout layout;
-    for (const EsMessage& m : blocks)
-        layout.emplace_back(m.address, m.data.size());
+    for (const EsMessage& m : blocks) layout.emplace_back(m.address, m.data.size());
     return layout;
 }
 
-std::string nameOf(const Bytes& nameBlock)
-{
-    return std::string(nameBlock.begin(), nameBlock.begin() + 10);
-}
+std::string nameOf(const Bytes& nameBlock) { return std::string(nameBlock.begin(), nameBlock.begin() + 10); }
 
 // The bulk of a patch sent to another location: its blocks between a new header and footer.
 Replies retarget(const Replies& bulk, std::uint16_t control)
@@ -216,8 +206,7 @@ TEST(BulkTransfer, WritesAReceivedBulkAtItsFooter)
     bulk[1] = EsWire::bulkDump(0x407000, nameBlock);
 
     const Replies sent = retarget(bulk, 0x0903);
-    for (std::size_t i = 0; i + 1 < sent.size(); ++i)
-        EXPECT_EQ(bench.ask(sent[i]), Replies{});
+    for (std::size_t i = 0; i + 1 < sent.size(); ++i) EXPECT_EQ(bench.ask(sent[i]), Replies{});
     EXPECT_EQ(nameOf(vi.block(0x0903, 0x407000)), "USER2:003 ");
     bench.ask(sent.back());
     EXPECT_EQ(bench.ask(dumpRequest(0x0903)), sent);
@@ -404,8 +393,7 @@ TEST(BulkTransfer, RestoresABackupIntoAFreshInstrument)
 {
     InstrumentBench original;
     const Replies kit = original.ask(dumpRequest(0x2F00));
-    for (const MidiBytes& message : retarget(kit, 0x281F))
-        original.ask(message);
+    for (const MidiBytes& message : retarget(kit, 0x281F)) original.ask(message);
     original.ask(EsWire::parameterChange(0x467000, Bytes{'E', 'd', 'i', 't', 'e', 'd'}));
     for (const MidiBytes& message : retarget(original.ask(dumpRequest(0x2F00)), 0x2800))
         original.ask(message);
@@ -414,8 +402,7 @@ TEST(BulkTransfer, RestoresABackupIntoAFreshInstrument)
     InstrumentBench fresh;
     EXPECT_NE(fresh.instrument.userMemory(), original.instrument.userMemory());
     for (const auto& [control, bytes] : original.instrument.userMemory()) {
-        for (const MidiBytes& message : original.ask(dumpRequest(control)))
-            fresh.ask(message);
+        for (const MidiBytes& message : original.ask(dumpRequest(control))) fresh.ask(message);
     }
     EXPECT_EQ(fresh.instrument.errorCount(), 0);
     EXPECT_EQ(fresh.instrument.userMemory(), original.instrument.userMemory());

@@ -20,8 +20,7 @@ TEST(EsWire, BuildsTheInstrumentsMessages)
     EXPECT_EQ(bulk[5], 0x02);
     EXPECT_EQ(bulk[6], 0x2C);
     unsigned sum = 0;
-    for (std::size_t i = 5; i + 1 < bulk.size(); ++i)
-        sum += bulk[i];
+    for (std::size_t i = 5; i + 1 < bulk.size(); ++i) sum += bulk[i];
     EXPECT_EQ(sum % 128, 0u);
     EXPECT_EQ(bulk[310], 0x76);
 }

@@ -11,10 +11,7 @@
 
 using Replies = std::vector<MidiBytes>;
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The host end of a loopback cable with the instrument on the other end.
 struct InstrumentBench {

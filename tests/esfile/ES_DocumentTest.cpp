@@ -26,8 +26,7 @@ Loaded load(const Bytes& bytes)
 QStringList names(const ES_Document& document)
 {
     QStringList out;
-    for (const auto& chunk : document.chunks())
-        out << chunk->name;
+    for (const auto& chunk : document.chunks()) out << chunk->name;
     return out;
 }
 
@@ -137,8 +136,7 @@ TEST(ES_Document, ReadsAll48CatalogueSlotsAndSkipsEmptyOnes)
     const std::uint32_t evce = writer.add("EVCE", EsFileWriter::partner("EVCE", 1));
     writer.catalogue(std::string("\0ABC", 4), evce);
     const std::uint32_t ab = writer.add("AB", EsFileWriter::chunk("AB", 77, 8));
-    for (int slot = 4; slot < 47; ++slot)
-        writer.catalogue("", 0);
+    for (int slot = 4; slot < 47; ++slot) writer.catalogue("", 0);
     writer.add("DVCE", EsFileWriter::data("DVCE", 1, 5));
     const Loaded loaded = load(writer.bytes());
     ASSERT_TRUE(loaded.ok);

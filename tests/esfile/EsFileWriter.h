@@ -49,8 +49,7 @@ public:
 
     static void put32(Bytes& bytes, std::size_t at, std::uint32_t value)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + std::size_t(i)] = std::uint8_t(value >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i) bytes[at + std::size_t(i)] = std::uint8_t(value >> (24 - 8 * i));
     }
     // An identifier, a size field and `length` bytes in all, the rest filled with 0xEE.
     static Bytes chunk(const std::string& id, std::uint32_t sizeField, std::size_t length)
@@ -83,8 +82,7 @@ public:
     static Bytes entry(int k, int entrySize)
     {
         Bytes out(std::size_t(entrySize), 0);
-        for (int j = 0; j < entrySize; ++j)
-            out[std::size_t(j)] = std::uint8_t(k * 16 + j % 13 + 1);
+        for (int j = 0; j < entrySize; ++j) out[std::size_t(j)] = std::uint8_t(k * 16 + j % 13 + 1);
         return out;
     }
 

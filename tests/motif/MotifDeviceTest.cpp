@@ -123,8 +123,8 @@ TEST_F(MotifDevice, SelectsPatchesTheWayEachModeWants)
     device.setReceiveChannel(2);
     device.patchChangeByType(Motif::DrumKit);
     device.patchChangeByType(Motif::Performance);
-    EXPECT_EQ(wire.lines(), (QStringList{"F0 43 10 7F 00 0A 00 00 03 F7", "F3 02", "B0 00 3F", "B0 20 08", "C0 05",
-                                         "B2 00 3F", "B2 20 28", "C2 00"}));
+    EXPECT_EQ(wire.lines(), (QStringList{"F0 43 10 7F 00 0A 00 00 03 F7", "F3 02", "B0 00 3F", "B0 20 08",
+                                         "C0 05", "B2 00 3F", "B2 20 28", "C2 00"}));
     EXPECT_TRUE(clock.sleeps().empty());
 }
 
@@ -143,7 +143,8 @@ TEST_F(MotifDevice, SetsPartVolumesOfMixAndBoardParts)
 TEST_F(MotifDevice, FollowsWhatTheInstrumentReports)
 {
     std::vector<std::pair<Patch, int>> changes;
-    QObject::connect(&device, &MidiDevice::patchChanged, [&](Patch p, int source) { changes.emplace_back(p, source); });
+    QObject::connect(&device, &MidiDevice::patchChanged,
+                     [&](Patch p, int source) { changes.emplace_back(p, source); });
     int forwarded = 0;
     QObject::connect(&device, &MidiDevice::sysexReceived, [&](const Sysex&, int) { ++forwarded; });
 

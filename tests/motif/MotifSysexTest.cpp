@@ -175,8 +175,9 @@ TEST(MotifSysex, DisplaysParameterChangesInColour)
               "<font color=#808080>7F</font> <font color=#808080>00</font> <font color=#b85100>37</font> "
               "<font color=#b85100>03</font> <font color=#b85100>0D</font> <font color=#0000ff>64</font> "
               "<font color=#808080>F7</font> ");
-    for (const char* quiet : {"F0 43 00 7F 00 00 00 0E 0F 00 63 F7", "F0 43 10 7F 00 0A 00 01 00 F7",
-                              "F0 43 10 7F 00 0A 00 00 03 F7", "F0 43 10 7F 00 0D 00 00 01 F7", "F0 43 10 7F 00 37 03 0D F7"}) {
+    for (const char* quiet :
+         {"F0 43 00 7F 00 00 00 0E 0F 00 63 F7", "F0 43 10 7F 00 0A 00 01 00 F7",
+          "F0 43 10 7F 00 0A 00 00 03 F7", "F0 43 10 7F 00 0D 00 00 01 F7", "F0 43 10 7F 00 37 03 0D F7"}) {
         MotifSysex q = message(quiet);
         EXPECT_EQ(device.displaySysex(&q), "") << quiet;
     }
@@ -186,7 +187,8 @@ TEST(MotifSysex, ReadsRealBulksOfNeighbouringModels)
 {
     QFile xf(MOTIF_REALDATA_DIR "/sysex/motifXF_5pad.voi.syx");
     QFile classic(MOTIF_REALDATA_DIR "/sysex/jsynthlib_motif_classic_normal.syx");
-    if (!xf.open(QIODevice::ReadOnly) || !classic.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no real data here";
+    if (!xf.open(QIODevice::ReadOnly) || !classic.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "no real data here";
     // The Motif XF frames its bulks like the ES (two-byte model id), so every message analyses.
     const auto messages = splitSyx(xf.readAll());
     ASSERT_EQ(messages.size(), 26u);

@@ -13,22 +13,18 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString hex(const MidiBytes& bytes)
-{
-    return Buffer(bytes).toString();
-}
+QString hex(const MidiBytes& bytes) { return Buffer(bytes).toString(); }
 
 QStringList lines(const BulkDump& dump)
 {
     QStringList out;
-    for (int i = 0; i < dump.count(); ++i)
-        out << dump.at(i)->toString();
+    for (int i = 0; i < dump.count(); ++i) out << dump.at(i)->toString();
     return out;
 }
 
 // The device wired to a recorder that never answers, with time in the test's hands.
 class MotifTransfer : public ::testing::Test {
-  protected:
+protected:
     MotifTransfer() { device.connectPorts(wire.host.get(), wire.host.get()); }
 
     ManualClock clock;
@@ -39,7 +35,7 @@ class MotifTransfer : public ::testing::Test {
 
 // The device wired to the virtual instrument, which answers requests from its own memory.
 class MotifTransferToInstrument : public ::testing::Test, public InstrumentRig {
-  protected:
+protected:
     MotifTransferToInstrument()
     {
         device.setMonitor([this](bool outgoing, const MidiBytes& message) {
@@ -232,8 +228,7 @@ TEST_F(MotifTransferToInstrument, AlteredBulkReplacesOnlyTheBlocksItHas)
 
     auto renamed = fetched.at(1)->clone();
     const QByteArray name("Renamed 05");
-    for (int i = 0; i < name.size(); ++i)
-        renamed->setDataAt(i, std::uint8_t(name[i]));
+    for (int i = 0; i < name.size(); ++i) renamed->setDataAt(i, std::uint8_t(name[i]));
     renamed->updateChecksum();
     Sysex* const messages[] = {&stray, renamed.get()};
     EXPECT_TRUE(device.bulkTransmitAltered(0x0805, messages, 2, 3000));

@@ -9,10 +9,7 @@
 #include <map>
 
 namespace {
-QStringList linesOf(const std::string& text)
-{
-    return QString::fromStdString(text).split(QLatin1Char('\n'));
-}
+QStringList linesOf(const std::string& text) { return QString::fromStdString(text).split(QLatin1Char('\n')); }
 } // namespace
 
 using MotifPlg = PlgFolderTest;

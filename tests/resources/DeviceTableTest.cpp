@@ -37,8 +37,7 @@ const IniSection& section(const char* name, const IniFile& file = tables())
 QStringList items(const IniSection& table)
 {
     QStringList result;
-    for (int i = 0; table.contains(QString::number(i)); ++i)
-        result << table.numValue(i);
+    for (int i = 0; table.contains(QString::number(i)); ++i) result << table.numValue(i);
     return result;
 }
 
@@ -57,18 +56,14 @@ void expectCountOnly(const char* name, int total, const IniFile& file = tables()
     EXPECT_FALSE(table.contains(QStringLiteral("0"))) << name;
 }
 
-QStringList words(const char* text)
-{
-    return QString::fromLatin1(text).split(QLatin1Char(' '));
-}
+QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); }
 
 const QStringList categories = words("-- Ap Kb Or Gt Ba St Br Rp Ld Pd Sc Cp Dr Se Me Co");
 
 QStringList sectionNames(const IniFile& file)
 {
     QStringList names;
-    for (const IniSection& table : file.sections())
-        names << table.name();
+    for (const IniSection& table : file.sections()) names << table.name();
     return names;
 }
 

@@ -22,10 +22,7 @@ QByteArray readAll(const QString& path)
 }
 
 // The file in the source tree that ":/motif/" + path was compiled from.
-QString sourceFile(const QString& path)
-{
-    return QStringLiteral(MOTIF_SOURCE_DIR "/motif/") + path;
-}
+QString sourceFile(const QString& path) { return QStringLiteral(MOTIF_SOURCE_DIR "/motif/") + path; }
 
 } // namespace
 
@@ -66,8 +63,7 @@ TEST(MotifResources, ImagesAreStoredPlainAndOpenAtTheirDrawnSize)
         {"elm-lfowaves.png", {48, 12}}, {"lfowaves.png", {96, 12}}, {"motif.png", {16, 16}},
         {"senscurves.png", {48, 16}},   {"v2p.png", {64, 32}},      {"velocurves.png", {80, 16}}};
     QStringList names;
-    for (const auto& [name, size] : images)
-        names << QLatin1String(name);
+    for (const auto& [name, size] : images) names << QLatin1String(name);
     EXPECT_EQ(QDir(QStringLiteral(":/motif/images")).entryList(), names);
 
     for (const auto& [name, size] : images) {
@@ -84,8 +80,7 @@ TEST(MotifResources, ImagesAreStoredPlainAndOpenAtTheirDrawnSize)
         // Line art on a transparent ground: exactly one ink colour and the see-through ground.
         QSet<QRgb> colours;
         for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                colours.insert(picture.pixel(x, y));
+            for (int x = 0; x < picture.width(); ++x) colours.insert(picture.pixel(x, y));
         EXPECT_EQ(colours, QSet<QRgb>({qRgba(0, 0, 0, 0), qRgb(0x20, 0x20, 0x20)})) << name;
     }
 }
@@ -120,7 +115,6 @@ TEST(MotifResources, EffectLayoutsAreStoredZlibAndReadDecompressed)
     EXPECT_EQ(xml.name(), QLatin1String("section"));
     EXPECT_EQ(xml.attributes().value(QLatin1String("name")), QLatin1String("Effects Parameters"));
     xml.skipCurrentElement();
-    while (!xml.atEnd())
-        xml.readNext();
+    while (!xml.atEnd()) xml.readNext();
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 }

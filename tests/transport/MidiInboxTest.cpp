@@ -9,10 +9,7 @@
 
 namespace {
 
-bool isSysex(const MidiBytes& message)
-{
-    return !message.empty() && message[0] == 0xF0;
-}
+bool isSysex(const MidiBytes& message) { return !message.empty() && message[0] == 0xF0; }
 
 } // namespace
 

@@ -14,15 +14,9 @@ using Api = RtMidiTransport::Api;
 
 constexpr int kWaitMs = 5000;
 
-bool anything(const MidiBytes&)
-{
-    return true;
-}
+bool anything(const MidiBytes&) { return true; }
 
-bool isSysex(const MidiBytes& message)
-{
-    return !message.empty() && message.front() == 0xF0;
-}
+bool isSysex(const MidiBytes& message) { return !message.empty() && message.front() == 0xF0; }
 
 bool isProgramChange(const MidiBytes& message)
 {
@@ -82,8 +76,7 @@ TEST(RtMidiTransport, CarriesMessagesOverJack)
     loop->setReceiver(into(loopInbox));
     const MidiBytes note{0x90, 0x3C, 0x64};
     MidiBytes sysex(1000);
-    for (std::size_t i = 0; i < sysex.size(); ++i)
-        sysex[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    for (std::size_t i = 0; i < sysex.size(); ++i) sysex[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
     sysex.front() = 0xF0;
     sysex.back() = 0xF7;
     // A connection takes effect in a later cycle of the server, and what is sent before then is

@@ -29,8 +29,7 @@ TEST(WireModel, PacesLikeADinCable)
     // Fractions add up over a long run instead of getting lost.
     clock.clearSleeps();
     const MidiBytes block(10, 0x11);
-    for (int i = 0; i < 1000; ++i)
-        wire.send(block);
+    for (int i = 0; i < 1000; ++i) wire.send(block);
     const std::vector<int>& sleeps = clock.sleeps();
     EXPECT_EQ(std::accumulate(sleeps.begin(), sleeps.end(), 0), 3200);
     EXPECT_EQ(sleeps.size(), 1000u);

@@ -15,8 +15,7 @@
 // Sets every data byte of a block to value(offset) and renews its checksum.
 inline void fillBlock(Sysex* block, const std::function<int(int)>& value)
 {
-    for (int i = 0; i < block->dataSize(); ++i)
-        block->setDataAt(i, std::uint8_t(value(i)));
+    for (int i = 0; i < block->dataSize(); ++i) block->setDataAt(i, std::uint8_t(value(i)));
     block->updateChecksum();
 }
 
@@ -114,7 +113,6 @@ inline QStringList expectedVoiceCopy()
         "30040E:5E_5F 300410:60_61 300412:62_63 300414:64_65 300416:66_67 300418:68_69 30041A:6A_6B "
         "30041C:6C_6D 30041E:6E_6F 300420:70_71";
     QStringList changes = QString::fromLatin1(text).split(' ', Qt::SkipEmptyParts);
-    for (QString& change : changes)
-        change.replace('_', ' ');
+    for (QString& change : changes) change.replace('_', ' ');
     return changes;
 }

@@ -13,8 +13,7 @@ namespace {
 QStringList itemsOf(const QComboBox* box)
 {
     QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
     return out;
 }
 

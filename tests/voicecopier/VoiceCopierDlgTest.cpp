@@ -36,8 +36,7 @@ protected:
     static QList<int> storedAll()
     {
         QList<int> out;
-        for (const QString& key : Keys)
-            out << stored(key);
+        for (const QString& key : Keys) out << stored(key);
         return out;
     }
     // The record's fields in the order of Keys.
@@ -57,8 +56,7 @@ protected:
     static QStringList partTexts(VoiceCopierDlg& dialog)
     {
         QStringList out;
-        for (int i = 0; i < partBox(dialog)->count(); ++i)
-            out << partBox(dialog)->itemText(i);
+        for (int i = 0; i < partBox(dialog)->count(); ++i) out << partBox(dialog)->itemText(i);
         return out;
     }
 
@@ -144,8 +142,7 @@ TEST_F(VoiceCopierSettings, DialogOffersThePartsOfTheModeAndShowsTheProfile)
     EXPECT_EQ(dialog.findChild<MidiPatchEdit*>()->patch(), Patch(0x3F08, 5));
     EXPECT_EQ(partBox(dialog)->currentIndex(), 2);
     QList<bool> checked;
-    for (QCheckBox* box : boxes(dialog))
-        checked << box->isChecked();
+    for (QCheckBox* box : boxes(dialog)) checked << box->isChecked();
     EXPECT_EQ(checked, (QList<bool>{false, true, false, true, true}));
 
     // A part stored from a mix falls back to the first part of a performance.

@@ -13,8 +13,7 @@ namespace {
 QStringList names(X0V_Document& document, Bank bank, int n)
 {
     QStringList out;
-    for (int p = 0; p < n; ++p)
-        out << voiceAt(document, bank, p)->name().trimmed();
+    for (int p = 0; p < n; ++p) out << voiceAt(document, bank, p)->name().trimmed();
     return out;
 }
 
@@ -23,8 +22,7 @@ QStringList names(X0V_Document& document, Bank bank, int n)
 TEST(X0V_DocumentEdit, ReorganizeMovesByTheRuleAndRenumbers)
 {
     auto document = library(XsType);
-    for (int p = 0; p < 5; ++p)
-        putVoice(*document, User1, p, QString::number(p));
+    for (int p = 0; p < 5; ++p) putVoice(*document, User1, p, QString::number(p));
 
     int target = 4;
     EXPECT_TRUE(document->reorganizeVoices(User1, target, {0, 1}));
@@ -95,8 +93,7 @@ TEST(X0V_DocumentEdit, MovedWaveformsGoAfterTheLastOneOfTheOtherBank)
     EXPECT_TRUE(script.calls.isEmpty());
 
     // FL2 full: nothing moves.
-    for (const auto& waveform : document->waves().getBank(3)->waveforms())
-        waveform->create();
+    for (const auto& waveform : document->waves().getBank(3)->waveforms()) waveform->create();
     EXPECT_FALSE(document->moveWaves({1}, 1, 3));
     EXPECT_EQ(script.calls, QStringList({"error Move Waveforms|Not available space in destination bank"}));
     EXPECT_EQ(waveSlots(*document, 1, 2), "1: 2:B");
@@ -175,8 +172,7 @@ TEST(X0V_DocumentEdit, PastedVoicesBringTheirWaveformsOrUseTheirTwins)
 
     // No bank has room for the waveforms: nothing changes.
     script.calls.clear();
-    for (int p = 6; p < 1024; ++p)
-        waveAt(*document, 1, p)->create();
+    for (int p = 6; p < 1024; ++p) waveAt(*document, 1, p)->create();
     waveAt(*document, 1, 4)->deleteData();
     EXPECT_EQ(document->pasteVoices(User1, 0, {first}, waveforms), 0);
     EXPECT_EQ(script.calls.filter(QStringLiteral("warning")),

@@ -26,8 +26,7 @@ Bytes frames(int count, std::int16_t first)
 std::vector<std::int16_t> ramp(int count, std::int16_t first)
 {
     std::vector<std::int16_t> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(std::int16_t(first + i));
+    for (int i = 0; i < count; ++i) values.push_back(std::int16_t(first + i));
     return values;
 }
 

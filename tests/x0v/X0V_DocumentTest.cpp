@@ -15,8 +15,7 @@ namespace {
 QByteArray entryRecord(std::uint32_t number, const char* name, bool filter = false)
 {
     QByteArray out;
-    for (std::uint32_t value : {0u, 0u, 0u, 0u, number})
-        YsfcFile::u32(out, value);
+    for (std::uint32_t value : {0u, 0u, 0u, 0u, number}) YsfcFile::u32(out, value);
     if (filter) out.append('\0');
     out.append('\0');
     out.append(name);
@@ -29,8 +28,7 @@ QByteArray entryRecord(std::uint32_t number, const char* name, bool filter = fal
 std::pair<QByteArray, QByteArray> waveItems(int keybanks, int frames, std::uint8_t fill)
 {
     XS_DWFIM dwfim;
-    for (int i = 0; i < keybanks; ++i)
-        dwfim.keybanks().append(keybank(frames, fill));
+    for (int i = 0; i < keybanks; ++i) dwfim.keybanks().append(keybank(frames, fill));
     Archive wfm;
     dwfim.writeWFM(wfm);
     Archive wim;
@@ -60,8 +58,7 @@ bool loadBytes(X0V_Document& document, const std::vector<std::uint8_t>& bytes)
 QString textAt(const std::vector<std::uint8_t>& bytes, std::size_t at)
 {
     QString text;
-    while (at < bytes.size() && bytes[at] != 0)
-        text += QLatin1Char(char(bytes[at++]));
+    while (at < bytes.size() && bytes[at] != 0) text += QLatin1Char(char(bytes[at++]));
     return text;
 }
 
@@ -399,8 +396,7 @@ TEST(X0V_Document, EstimatedSizeCountsWholeMegabytesOfSampleData)
     auto document = library(XsType);
     EXPECT_EQ(document->estimatedSizeMB(), 0.0);
     // Three waveforms of 700 KiB: 2100 KiB.
-    for (int i = 0; i < 3; ++i)
-        putWave(waveAt(*document, 1, i * 10), QStringLiteral("Big"), 350 * 1024);
+    for (int i = 0; i < 3; ++i) putWave(waveAt(*document, 1, i * 10), QStringLiteral("Big"), 350 * 1024);
     EXPECT_EQ(document->estimatedSizeMB(), 2.0);
 }
 

@@ -87,8 +87,7 @@ inline XS_Voice* putVoice(X0V_Document& document, Bank bank, int position, const
 inline std::vector<int> elementWaves(const X0V_Document& document, const XS_Voice& voice, int n)
 {
     std::vector<int> ids;
-    for (int i = 0; i < n; ++i)
-        ids.push_back(voice.elementWaveform(document.model(), i));
+    for (int i = 0; i < n; ++i) ids.push_back(voice.elementWaveform(document.model(), i));
     return ids;
 }
 

@@ -16,8 +16,7 @@ Sample pianoSample()
     Sample sample;
     sample.setFormat(AudioFormat(44100, 16, 1));
     std::vector<std::int32_t> frames;
-    for (int i = 0; i < 400; ++i)
-        frames.push_back((i * 97) % 2000 - 1000);
+    for (int i = 0; i < 400; ++i) frames.push_back((i * 97) % 2000 - 1000);
     sample.setSamples(0, frames);
     sample.rootKey = 48;
     sample.loopMode = Sample::LoopForward;

@@ -49,8 +49,8 @@ TEST(X0vCrash, AKilledStoreLeavesTheOldLibraryOrTheFinishedOne)
     ASSERT_TRUE(writeLongWave(wav));
     ASSERT_EQ(motif({"x0v", "new", "--model", "Motif XS", lib.toStdString()}).code, 0);
     for (const char* n : {"0", "1", "2"}) {
-        const CliRun imported =
-            motif({"x0v", "import-wave", lib.toStdString(), wav.toStdString(), "--bank", "USR", "--number", n});
+        const CliRun imported = motif(
+            {"x0v", "import-wave", lib.toStdString(), wav.toStdString(), "--bank", "USR", "--number", n});
         ASSERT_EQ(imported.code, 0) << imported.err;
     }
     const QByteArray before = contents(lib);

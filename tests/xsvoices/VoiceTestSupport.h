@@ -10,10 +10,7 @@
 #include <ostream>
 #include <vector>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 inline const QString MotifXS = QStringLiteral("Motif XS");
 inline const QString MotifXF = QStringLiteral("Motif XF");
@@ -40,7 +37,4 @@ inline void setElement(XS_Voice& voice, int i, int memory, int number)
     voice.setElementWave(i, number);
 }
 
-inline QString hex(const std::vector<std::uint8_t>& bytes)
-{
-    return Buffer(bytes).toString();
-}
+inline QString hex(const std::vector<std::uint8_t>& bytes) { return Buffer(bytes).toString(); }

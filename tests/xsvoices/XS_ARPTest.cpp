@@ -94,8 +94,7 @@ TEST(ARPEvent, ArchiveFormsAndTexts)
         {"81 81 81 81 01 B0", "refused"},
         {"", "refused"},
     };
-    for (const auto& [bytes, read] : cases)
-        EXPECT_EQ(readBack(bytes), read) << bytes;
+    for (const auto& [bytes, read] : cases) EXPECT_EQ(readBack(bytes), read) << bytes;
 
     // A refused payload leaves no data behind.
     Archive cutSysex(std::vector<std::uint8_t>{0x00, 0xF0, 0x03, 0x43, 0x10});

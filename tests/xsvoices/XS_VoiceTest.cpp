@@ -133,8 +133,7 @@ TEST(XS_Voice, WaveformListsAndRemapping)
     voice.setElementUsed(4, false);
     const auto plays = [&voice] {
         std::vector<int> ids;
-        for (int i = 0; i < 5; ++i)
-            ids.push_back(voice.elementWaveform(MotifXF, i));
+        for (int i = 0; i < 5; ++i) ids.push_back(voice.elementWaveform(MotifXF, i));
         return ids;
     };
     EXPECT_EQ(voice.waveforms(MotifXF), (std::vector<int>{5, 130, 2181}));

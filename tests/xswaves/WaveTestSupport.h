@@ -21,10 +21,7 @@ inline std::unique_ptr<XS_Keybank> makeKeybank(int frames, bool stereo = false, 
     return keybank;
 }
 
-inline QString hex(const std::vector<std::uint8_t>& bytes)
-{
-    return Buffer(bytes).toString();
-}
+inline QString hex(const std::vector<std::uint8_t>& bytes) { return Buffer(bytes).toString(); }
 
 inline std::vector<std::uint8_t> bytesOf(const char* hexText)
 {

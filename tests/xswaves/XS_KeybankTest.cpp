@@ -268,8 +268,7 @@ TEST(XS_Keybank, ExportedFileReadsBackAsTheSameKeybank)
     XS_Keybank k;
     k.format() = AudioFormat(32000, 16, 2);
     std::vector<std::int32_t> ramp;
-    for (int i = 0; i < 400; ++i)
-        ramp.push_back(i * 37 - 7000);
+    for (int i = 0; i < 400; ++i) ramp.push_back(i * 37 - 7000);
     k.setSamples(0, ramp);
     k.setSamples(1, std::vector<std::int32_t>(ramp.rbegin(), ramp.rend()));
     k.validateKeybank();

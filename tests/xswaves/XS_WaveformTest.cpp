@@ -25,8 +25,7 @@ XS_Waveform waveformOnKeys(std::initializer_list<int> keys)
 std::vector<int> centres(const XS_Waveform& w)
 {
     std::vector<int> keys;
-    for (const auto& keybank : w.keybanks())
-        keys.push_back(keybank->note_center);
+    for (const auto& keybank : w.keybanks()) keys.push_back(keybank->note_center);
     return keys;
 }
 
@@ -196,8 +195,7 @@ TEST(XS_Waveform, DataPairWritesDwfmAndDwim)
     ASSERT_TRUE(read.readWIM(in));
     EXPECT_TRUE(in.eof());
     ASSERT_EQ(read.keybankCount(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(*read.keybanks().at(i), *data.keybanks().at(i));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(*read.keybanks().at(i), *data.keybanks().at(i));
 }
 
 TEST(XS_Waveform, DataPairReadsOnlyInsideItsItems)

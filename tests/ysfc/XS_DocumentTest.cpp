@@ -15,8 +15,7 @@ namespace {
 QStringList names(const XS_Document& document)
 {
     QStringList out;
-    for (const auto& chunk : document.chunks)
-        out << chunk->name;
+    for (const auto& chunk : document.chunks) out << chunk->name;
     return out;
 }
 
@@ -38,15 +37,11 @@ QByteArray stored(XS_Document& document)
 std::uint32_t u32At(const QByteArray& bytes, qsizetype at)
 {
     std::uint32_t value = 0;
-    for (qsizetype i = at; i < at + 4; ++i)
-        value = (value << 8) | std::uint8_t(bytes.at(i));
+    for (qsizetype i = at; i < at + 4; ++i) value = (value << 8) | std::uint8_t(bytes.at(i));
     return value;
 }
 
-YsfcFile::Item item(const char* tag, const char* hex)
-{
-    return {tag, QByteArray::fromHex(hex)};
-}
+YsfcFile::Item item(const char* tag, const char* hex) { return {tag, QByteArray::fromHex(hex)}; }
 
 void addItem(XS_Chunk& chunk, std::initializer_list<std::uint8_t> bytes)
 {
@@ -254,8 +249,7 @@ TEST(XS_Document, SizesAndCountsPastTheEndAreErrors)
 
     // A catalogue of many names in front of a few bytes: refused before the chunks are made.
     YsfcFile many;
-    for (int i = 0; i < 40; ++i)
-        many.chunks.push_back({QString::asprintf("E%03d", i).toStdString(), {}});
+    for (int i = 0; i < 40; ++i) many.chunks.push_back({QString::asprintf("E%03d", i).toStdString(), {}});
     bytes = many.bytes();
     EXPECT_FALSE(load(document, bytes.left(0x40 + 8 * 40 + 12 * 3)));
     EXPECT_EQ(document.errorText(), "Illegal file: the catalogue names more chunks than the file holds");

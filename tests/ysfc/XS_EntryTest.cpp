@@ -32,10 +32,7 @@ QByteArray written(const XS_Entry& entry, const char* model)
                       qsizetype(archive.bytes().size()));
 }
 
-std::vector<std::uint8_t> vec(const QByteArray& bytes)
-{
-    return {bytes.begin(), bytes.end()};
-}
+std::vector<std::uint8_t> vec(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 
 const QByteArray kTexts = QByteArray("0:256:Piano\0"
                                      "3F0800-Voice.vce\0"

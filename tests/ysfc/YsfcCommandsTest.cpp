@@ -37,10 +37,7 @@ YsfcFile voiceLibrary()
     return file;
 }
 
-std::string s(const QString& text)
-{
-    return text.toStdString();
-}
+std::string s(const QString& text) { return text.toStdString(); }
 
 } // namespace
 

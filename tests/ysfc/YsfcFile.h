@@ -27,8 +27,7 @@ struct YsfcFile {
 
     static void u32(QByteArray& out, std::uint32_t value)
     {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.append(char((value >> shift) & 0xFF));
+        for (int shift = 24; shift >= 0; shift -= 8) out.append(char((value >> shift) & 0xFF));
     }
     static void field(QByteArray& out, const std::string& text, int n)
     {
@@ -71,7 +70,4 @@ struct YsfcFile {
 };
 
 // Texts in test failures as text, not as arrays of characters.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

@@ -1,6 +1,6 @@
+#include "zaltor/BulkDump.h"
 #include "BulkSysex.h"
 #include "TestSupport.h"
-#include "zaltor/BulkDump.h"
 
 #include <gtest/gtest.h>
 
@@ -45,10 +45,9 @@ TEST(BulkDump, FindsMessagesByAddressAndJoinsTheirBytes)
     EXPECT_EQ(dump.getSysex(0x407000), dump.at(1));
     EXPECT_EQ(dump.getSysex(0x0F0F00), dump.at(2));
     EXPECT_EQ(dump.getSysex(0x407001), nullptr);
-    EXPECT_EQ(Buffer(dump.toBytes()).toString(),
-              "F0 43 00 7F 00 00 00 0E 0F 00 63 F7 "
-              "F0 43 00 7F 00 00 02 40 70 00 41 42 4B F7 "
-              "F0 43 00 7F 00 00 00 0F 0F 00 62 F7");
+    EXPECT_EQ(Buffer(dump.toBytes()).toString(), "F0 43 00 7F 00 00 00 0E 0F 00 63 F7 "
+                                                 "F0 43 00 7F 00 00 02 40 70 00 41 42 4B F7 "
+                                                 "F0 43 00 7F 00 00 00 0F 0F 00 62 F7");
 
     dump.append(std::unique_ptr<Sysex>());
     dump.removeAt(3);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "zaltor/Sysex.h"
 #include "zaltor/MidiTransport.h"
+#include "zaltor/Sysex.h"
 
 #include <memory>
 
@@ -40,7 +40,9 @@ protected:
     {
         if (!isSysex() || at(1) != 0x43 || size() < 9) return;
         const int kind = at(2) & 0x70;
-        const auto address = [this](int i) { return std::uint32_t(at(i)) << 16 | std::uint32_t(at(i + 1)) << 8 | at(i + 2); };
+        const auto address = [this](int i) {
+            return std::uint32_t(at(i)) << 16 | std::uint32_t(at(i + 1)) << 8 | at(i + 2);
+        };
         if (kind == 0x00 && size() >= 12) setAnalysis(kind, address(7), 10, size() - 12, 5);
         if (kind == 0x10) setAnalysis(kind, address(5), 8, size() - 9, -1);
         if (kind == 0x20 || kind == 0x30) setAnalysis(kind, address(5), -1, 0, -1);

@@ -59,8 +59,7 @@ protected:
     {
         wire.far->setReceiver([this, replies](MidiBytes message) {
             wire.received.push_back(std::move(message));
-            for (const char* reply : replies)
-                wire.answer(hexBytes(reply));
+            for (const char* reply : replies) wire.answer(hexBytes(reply));
         });
     }
 

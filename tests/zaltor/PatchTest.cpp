@@ -15,8 +15,9 @@ TEST(Patch, PacksBankAndProgramAndRejectsWhatMidiCannotSelect)
     EXPECT_EQ(Patch(63, 8, 5), user);
 
     EXPECT_TRUE(Patch(Bank(0x7F7F), 127).isValid());
-    for (const Patch& bad : {Patch(), Patch(128, 0, 0), Patch(0, 0x80, 0), Patch(0, 0, 128), Patch(0, 0, -1),
-                             Patch(Bank(0x803F), 0), Patch::fromValue(0x1000000), Patch::fromValue(0x3F0880)}) {
+    for (const Patch& bad :
+         {Patch(), Patch(128, 0, 0), Patch(0, 0x80, 0), Patch(0, 0, 128), Patch(0, 0, -1),
+          Patch(Bank(0x803F), 0), Patch::fromValue(0x1000000), Patch::fromValue(0x3F0880)}) {
         EXPECT_FALSE(bad.isValid()) << bad.msb() << "/" << bad.lsb() << "/" << bad.program();
         EXPECT_EQ(bad.value(), Patch::InvalidValue);
     }

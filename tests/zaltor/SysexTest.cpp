@@ -15,8 +15,7 @@ BulkSysex bulk(std::uint32_t address, const QString& data = QString())
 QString repeated(const char* byte, int count)
 {
     QStringList bytes;
-    for (int i = 0; i < count; ++i)
-        bytes << byte;
+    for (int i = 0; i < count; ++i) bytes << byte;
     return bytes.join(' ');
 }
 
@@ -77,8 +76,7 @@ TEST(Sysex, EditsDataInPlaceAndRenewsTheChecksum)
 
 TEST(Sysex, IsSysexNeedsTheFramingAndOnlyDataBytesBetween)
 {
-    for (const char* good : {"F0 F7", "F0 43 10 7F F7"})
-        EXPECT_TRUE(Sysex(hexBytes(good)).isSysex()) << good;
+    for (const char* good : {"F0 F7", "F0 43 10 7F F7"}) EXPECT_TRUE(Sysex(hexBytes(good)).isSysex()) << good;
     for (const char* bad : {"F0 43 90 7F F7", "F0 43 F7 7F F7", "F0 43 10", "43 10 F7", "F0", ""})
         EXPECT_FALSE(Sysex(hexBytes(bad)).isSysex()) << bad;
     // The framework alone knows no layout: nothing is valid until a device analyses it.
