@@ -3,6 +3,8 @@
 #include "CliContext.h"
 #include "Commands.h"
 
+#include "MotifVersion.h"
+
 #include <functional>
 
 int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -12,6 +14,8 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
         "built-in virtual instrument.",
         "motif");
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("motif " MOTIF_VERSION " (commit " MOTIF_COMMIT ")"),
+                         "Print the version and the Git commit it was built from");
     CliContext context{out, err, false, SessionOptions{}};
     std::string in, outPort, model = "ES7";
     app.add_option("--in", in, "MIDI input port, matched by substring (JACK or ALSA)");
