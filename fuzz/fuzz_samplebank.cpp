@@ -1,9 +1,9 @@
 // Multi-sample banks (SF2, DLS, GIG) are files the user picks. The library that parses them trusts
 // its files: run in the fuzzer's own process it crashes within a few hundred inputs (the seed
 // unknown_generator.sf2 crashes it at once), which is why the application reads each bank in a
-// child process. This target reads banks as the application does, a process per input; whatever
-// the bytes, the parent must end with an error or with instruments whose samples lie inside what
-// they hold. Only RIFF files can be banks, so other inputs are not worth a process.
+// reader program of its own. This target reads banks as the application does, a process per input;
+// whatever the bytes, the caller must end with an error or with instruments whose samples lie
+// inside what they hold. Only RIFF files can be banks, so other inputs are not worth a process.
 #include "SampleChecks.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Single audio files are files the user picks; whatever their bytes, reading them must end in an
 // error or in a sample whose loops, ranges and settings lie inside what it holds. The same bytes
-// are also taken as the answer of a bank's reader process, which the parent must survive whatever
-// a hijacked child sends. The audio library reads from paths, so each input goes through a file.
+// are also taken as the answer of a bank's reader program, which the caller must survive whatever
+// a hijacked reader sends. The audio library reads from paths, so each input goes through a file.
 #include "SampleChecks.h"
 #include "zaltor/SampleFileMessage.h"
 

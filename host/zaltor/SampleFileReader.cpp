@@ -159,15 +159,10 @@ IpatchBase* loadBase(IpatchFileHandle* handle, GError** error)
 
 } // namespace
 
-void SampleFileReader::initialize()
+bool SampleFileReader::read(const QString& path, Instruments& instruments, QString& error)
 {
     static std::once_flag once;
     std::call_once(once, [] { ipatch_init(); });
-}
-
-bool SampleFileReader::read(const QString& path, Instruments& instruments, QString& error)
-{
-    initialize();
     GError* failure = nullptr;
     IpatchFileHandle* handle = ipatch_file_identify_open(QFile::encodeName(path).constData(), &failure);
     if (!handle) {

@@ -111,6 +111,12 @@ TEST(SampleFile, OtherAndDamagedFilesGiveErrors)
 
     ASSERT_TRUE(writeFile(dir.filePath("noise.sf2"), Bytes(300, 0x5A)));
     EXPECT_FALSE(file.fromFile(dir.filePath("noise.sf2"), &error));
+    qputenv("MOTIF_SAMPLEFILE_READER", QFile::encodeName(dir.filePath("nowhere")));
+    EXPECT_FALSE(file.fromFile(dir.filePath("noise.sf2"), &error));
+    qunsetenv("MOTIF_SAMPLEFILE_READER");
+    EXPECT_TRUE(error.startsWith("Cannot read " + dir.filePath("noise.sf2") + ": its reader program " +
+                                 dir.filePath("nowhere") + " is missing"))
+        << error.toStdString();
     ASSERT_TRUE(writeFile(dir.filePath("one.wav"), wav(1, 16, 44100, {1, 0, 2, 0})));
     EXPECT_FALSE(file.fromFile(dir.filePath("one.wav"), &error));
     ASSERT_TRUE(writeFile(dir.filePath("empty.sf2"), sf2({}, {})));
