@@ -16,36 +16,6 @@ constexpr std::uint32_t StoreCommand = 0x110000;
 constexpr int StoreWaitMs = 2500;
 constexpr int ReceiveChannelWaitMs = 500;
 
-struct BankRow {
-    unsigned short bank;
-    int type;
-    bool user;
-};
-
-// The instrument's banks that have a patch type (the mix voice bank included).
-constexpr BankRow Banks[] = {
-    {0x3F00, 0, false}, {0x3F01, 0, false}, {0x3F02, 0, false}, {0x3F03, 0, false}, {0x3F04, 0, false},
-    {0x3F05, 0, false}, {0x0000, 0, false}, {0x3F08, 0, true},  {0x3F09, 0, true},  {0x3F3C, 0, true},
-    {0x3F18, 2, true},  {0x3F19, 2, true},  {0x3F1A, 2, true},  {0x3F20, 1, false}, {0x7F00, 1, false},
-    {0x3F28, 1, true},  {0x3F40, 3, true},  {0x7F7E, 4, true},  {0x7F7F, 5, true},
-};
-
-// Banks whose patches travel as bulk blocks, with the bulk control of their program 0, in the
-// order the instrument's bulk map lists them.
-constexpr std::pair<unsigned short, unsigned int> BulkControlBases[] = {
-    {0x3F00, 0x0000}, {0x3F01, 0x0100}, {0x3F02, 0x0200}, {0x3F03, 0x0300}, {0x3F04, 0x0400},
-    {0x3F05, 0x0500}, {0x0000, 0x0600}, {0x3F08, 0x0800}, {0x3F09, 0x0900}, {0x3F0A, 0x0A00},
-    {0x3F18, 0x1800}, {0x3F19, 0x1900}, {0x3F1A, 0x1A00}, {0x3F20, 0x2000}, {0x7F00, 0x2100},
-    {0x3F28, 0x2800}, {0x3F40, 0x4000}, {0x7F7F, 0x7000},
-};
-
-const BankRow* findBank(unsigned short bank)
-{
-    for (const BankRow& row : Banks)
-        if (row.bank == bank) return &row;
-    return nullptr;
-}
-
 MidiParam oneByte(std::uint32_t address) { return MidiParam(address, 1); }
 } // namespace
 
@@ -53,7 +23,6 @@ Motif::Motif() : MidiDevice(QStringLiteral("Motif ES"), 10)
 {
     registerMotifResources();
     addresses().push_back(0x302000);
-    for (const auto& [bank, control] : BulkControlBases) bulkControlBase_[bank] = control;
     loadIni(QStringLiteral(":/motif/data/data_ES.ini"));
     loadXml(QStringLiteral(":/motif/data/effects_ES.xml"));
     initVoice_ = std::make_unique<VoiceDump>(this);
@@ -186,49 +155,24 @@ QString Motif::bankNumber(unsigned short bank)
     return MidiDevice::bankNumber(bank);
 }
 
-bool Motif::isUserBank(unsigned short bank)
-{
-    const BankRow* row = findBank(bank);
-    return row && row->user;
-}
+bool Motif::isUserBank(unsigned short bank) { return MotifBanks::isUserBank(bank); }
 
-int Motif::bankType(unsigned short bank)
-{
-    if (isPLGBank(bank)) return PlgVoice;
-    const BankRow* row = findBank(bank);
-    return row ? row->type : -1;
-}
+int Motif::bankType(unsigned short bank) { return MotifBanks::bankType(bank); }
 
-QString Motif::bankTypeName(int type)
-{
-    static const char* const names[] = {"Normal Voices", "Drum Kits", "PLG Voices",
-                                        "Performances",  "Multis",    "Masters"};
-    return type >= 0 && type < 6 ? QString::fromLatin1(names[type]) : QString();
-}
+QString Motif::bankTypeName(int type) { return MotifBanks::longTypeName(type); }
 
 bool Motif::isVoiceBank(unsigned short bank)
 {
-    return bank == 0x0000 || (bank >= 0x3F00 && bank <= 0x3F05) || isUserVoiceBank(bank);
+    return bank != MixVoiceBank && MotifBanks::bankType(bank) == NormalVoice;
 }
 
-bool Motif::isDrumBank(unsigned short bank) { return bank == 0x3F20 || bank == 0x7F00 || bank == 0x3F28; }
+bool Motif::isDrumBank(unsigned short bank) { return MotifBanks::bankType(bank) == DrumKit; }
 
-bool Motif::isPLGBank(unsigned short bank)
-{
-    return (bank >= 0x3F46 && bank <= 0x3F4E) || isUserPLGBank(bank);
-}
+bool Motif::isPLGBank(unsigned short bank) { return MotifBanks::bankType(bank) == PlgVoice; }
 
-unsigned int Motif::getEditBuffer(int type) const
-{
-    static const unsigned int buffers[] = {0x0F00, 0x2F00, 0x1F00, 0x4F00, 0x5F00, 0x7F00};
-    return type >= 0 && type < 6 ? buffers[type] : NoControl;
-}
+unsigned int Motif::getEditBuffer(int type) const { return MotifBanks::editBuffer(type); }
 
-unsigned int Motif::bulkControlBaseOf(unsigned short bank) const
-{
-    auto found = bulkControlBase_.find(bank);
-    return found == bulkControlBase_.end() ? NoControl : found->second;
-}
+unsigned int Motif::bulkControlBaseOf(unsigned short bank) const { return MotifBanks::bulkControlBase(bank); }
 
 QString Motif::printCategory(int main)
 {

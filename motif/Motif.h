@@ -1,5 +1,6 @@
 #pragma once
 
+#include "motif/MotifBanks.h"
 #include "motif/MotifExport.h"
 #include "zaltor/MidiDevice.h"
 
@@ -25,15 +26,15 @@ class VoiceCopierInfo;
 class MOTIF_EXPORT Motif : public MidiDevice {
     Q_OBJECT
 public:
-    // Patch types: one number space for banks, dumps and edit buffers.
-    enum PatchType { NormalVoice = 0, DrumKit = 1, PlgVoice = 2, Performance = 3, Mix = 4, Master = 5 };
+    using PatchType = MotifBanks::PatchType;
+    using enum MotifBanks::PatchType;
     // Values of the instrument's mode parameter.
     enum Mode { VoiceMode = 0, PerformanceMode = 1, PatternMode = 2, SongMode = 3, MasterMode = 4 };
 
-    static constexpr unsigned int NoControl = 0xFFFFFFFF;
-    static constexpr unsigned short MixVoiceBank = 0x3F3C;
-    static constexpr unsigned short MixBank = 0x7F7E;
-    static constexpr unsigned short MasterBank = 0x7F7F;
+    static constexpr unsigned int NoControl = MotifBanks::NoControl;
+    static constexpr unsigned short MixVoiceBank = MotifBanks::MixVoiceBank;
+    static constexpr unsigned short MixBank = MotifBanks::MixBank;
+    static constexpr unsigned short MasterBank = MotifBanks::MasterBank;
     // The instrument needs this long after a mode change before it takes the next message.
     static constexpr int ModeChangeWaitMs = 350;
 
@@ -119,16 +120,23 @@ public:
     // The bulk control of program 0 of a bank, NoControl for a bank without bulk blocks.
     unsigned int bulkControlBaseOf(unsigned short bank) const;
 
+    // A bank of stored voices: the mix voice bank holds voices too, but those of the mix in edit.
     static bool isVoiceBank(unsigned short bank);
     static bool isDrumBank(unsigned short bank);
     static bool isPLGBank(unsigned short bank);
-    static bool isUserVoiceBank(unsigned short bank) { return bank == 0x3F08 || bank == 0x3F09; }
+    static bool isUserVoiceBank(unsigned short bank)
+    {
+        return isVoiceBank(bank) && MotifBanks::isUserBank(bank);
+    }
     static bool isMixVoiceBank(unsigned short bank) { return bank == MixVoiceBank; }
-    static bool isUserDrumBank(unsigned short bank) { return bank == 0x3F28; }
-    static bool isUserPLGBank(unsigned short bank) { return bank >= 0x3F18 && bank <= 0x3F1A; }
-    static bool isPerformanceBank(unsigned short bank) { return bank == 0x3F40; }
-    static bool isMultiBank(unsigned short bank) { return bank == MixBank; }
-    static bool isMasterBank(unsigned short bank) { return bank == MasterBank; }
+    static bool isUserDrumBank(unsigned short bank)
+    {
+        return isDrumBank(bank) && MotifBanks::isUserBank(bank);
+    }
+    static bool isUserPLGBank(unsigned short bank) { return isPLGBank(bank) && MotifBanks::isUserBank(bank); }
+    static bool isPerformanceBank(unsigned short bank) { return MotifBanks::bankType(bank) == Performance; }
+    static bool isMultiBank(unsigned short bank) { return MotifBanks::bankType(bank) == Mix; }
+    static bool isMasterBank(unsigned short bank) { return MotifBanks::bankType(bank) == Master; }
     static bool isMixMode(int mode) { return mode == 2 || mode == 3 || mode == 5; }
 
     int currentMode() const { return currentMode_; }
@@ -150,7 +158,6 @@ protected:
 
 private:
     int currentMode_ = -1;
-    Map<unsigned short, unsigned int> bulkControlBase_;
     // Destroyed in reverse order, before the bank map.
     std::unique_ptr<VoiceDump> initVoice_;
     std::unique_ptr<DrumDump> initDrum_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "motif/MotifBanks.h"
 #include "motif/MotifExport.h"
 #include "zaltor/PatchDump.h"
 
@@ -47,7 +48,7 @@ public:
     explicit VoiceDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 0; }
+    int type() const override { return MotifBanks::NormalVoice; }
     int iconIndex() const override { return 3; }
 };
 
@@ -56,7 +57,7 @@ public:
     explicit DrumDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 1; }
+    int type() const override { return MotifBanks::DrumKit; }
     int iconIndex() const override { return 4; }
 };
 
@@ -65,7 +66,7 @@ public:
     explicit PLGDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 2; }
+    int type() const override { return MotifBanks::PlgVoice; }
     int iconIndex() const override { return 5; }
 };
 
@@ -75,7 +76,7 @@ public:
     explicit PerformanceDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 3; }
+    int type() const override { return MotifBanks::Performance; }
     int iconIndex() const override { return 6; }
     void getUserPatches(UserPatchList* list) const override;
     void reindexPatch(Patch from, Patch to) override;
@@ -87,7 +88,7 @@ public:
     explicit MixDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 4; }
+    int type() const override { return MotifBanks::Mix; }
     int iconIndex() const override { return 7; }
     bool hasCategory() const override { return false; }
     void getUserPatches(UserPatchList* list) const override;
@@ -100,7 +101,7 @@ public:
     explicit MasterDump(Motif* device) : MotifDump(device) {}
     void init() override;
     void buildInit(const QString& model) override;
-    int type() const override { return 5; }
+    int type() const override { return MotifBanks::Master; }
     int iconIndex() const override { return 8; }
     bool hasCategory() const override { return false; }
     void getUserPatches(UserPatchList* list) const override;

@@ -14,11 +14,11 @@ const char* const DumpRequestTemplate = "F0 43 20 %M %A3 F7";
 const char* const ParameterRequestTemplate = "F0 43 30 %M %A3 F7";
 
 // Name blocks of a normal voice, a drum kit, a PLG voice, a performance and a master.
-constexpr std::uint32_t VoiceName = 0x407000;
-constexpr std::uint32_t DrumName = 0x467000;
-constexpr std::uint32_t PlgName = 0x4C7000;
-constexpr std::uint32_t PerformanceName = 0x300000;
-constexpr std::uint32_t MasterName = 0x330000;
+constexpr std::uint32_t VoiceName = MotifBanks::Types[MotifBanks::NormalVoice].nameBlock;
+constexpr std::uint32_t DrumName = MotifBanks::Types[MotifBanks::DrumKit].nameBlock;
+constexpr std::uint32_t PlgName = MotifBanks::Types[MotifBanks::PlgVoice].nameBlock;
+constexpr std::uint32_t PerformanceName = MotifBanks::Types[MotifBanks::Performance].nameBlock;
+constexpr std::uint32_t MasterName = MotifBanks::Types[MotifBanks::Master].nameBlock;
 
 // Parameters whose value travels as two bytes of which the first counts 64, not 128.
 bool isSixBitPair(std::uint32_t address)
