@@ -6,14 +6,6 @@
 #include "zaltor/PatchDump.h"
 
 namespace {
-struct UserBank {
-    unsigned short bank;
-    int size;
-};
-
-constexpr UserBank UserBanks[] = {{0x3F08, 128}, {0x3F09, 128}, {0x3F28, 32}, {0x3F40, 128}, {0x7F7F, 128}};
-constexpr int PlgUserBankSize = 64;
-
 QString badChecksum(const BulkDump& bulk)
 {
     for (int i = 0; i < bulk.count(); ++i)
@@ -109,10 +101,8 @@ QJsonObject Librarian::describe(const PatchDump& dump)
 std::vector<PatchLocation> Librarian::userLocations(const std::vector<int>& plgSlots) const
 {
     std::vector<PatchLocation> out;
-    for (const UserBank& bank : UserBanks)
-        for (int program = 0; program < bank.size; ++program) out.push_back({Patch(bank.bank, program), -1});
-    for (int slot : plgSlots)
-        for (int program = 0; program < PlgUserBankSize; ++program)
-            out.push_back({Patch(Bank(0x3F18 + slot - 1), program), -1});
+    for (const MotifBanks::BankRow& bank : MotifBanks::backupBanks(plgSlots))
+        for (int program = 0; program < bank.programs; ++program)
+            out.push_back({Patch(bank.bank, program), -1});
     return out;
 }

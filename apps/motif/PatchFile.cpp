@@ -6,10 +6,6 @@
 #include "motif/MotifSysex.h"
 #include "zaltor/PatchDump.h"
 
-namespace {
-const char* const TypeNames[] = {"voice", "drum", "plg", "performance", "mix", "master"};
-} // namespace
-
 LoadedPatch::LoadedPatch() = default;
 LoadedPatch::~LoadedPatch() = default;
 LoadedPatch::LoadedPatch(LoadedPatch&&) noexcept = default;
@@ -25,39 +21,11 @@ std::unique_ptr<BulkDump> LoadedPatch::framed() const
     return out;
 }
 
-int PatchFile::typeOfBlock(std::uint32_t address)
-{
-    switch (address) {
-    case 0x407000:
-        return Motif::NormalVoice;
-    case 0x467000:
-        return Motif::DrumKit;
-    case 0x4C7000:
-        return Motif::PlgVoice;
-    case 0x300000:
-        return Motif::Performance;
-    case 0x360000:
-        return Motif::Mix;
-    case 0x330000:
-        return Motif::Master;
-    default:
-        return -1;
-    }
-}
+int PatchFile::typeOfBlock(std::uint32_t address) { return MotifBanks::typeOfBlock(address); }
 
-QString PatchFile::typeName(int type)
-{
-    return type >= 0 && type < 6 ? QString::fromLatin1(TypeNames[type]) : QString();
-}
+QString PatchFile::typeName(int type) { return MotifBanks::shortTypeName(type); }
 
-int PatchFile::typeFromName(const QString& name)
-{
-    for (int type = 0; type < 6; ++type)
-        if (name.compare(QLatin1String(TypeNames[type]), Qt::CaseInsensitive) == 0 ||
-            name == QString::number(type))
-            return type;
-    return -1;
-}
+int PatchFile::typeFromName(const QString& name) { return MotifBanks::typeFromName(name); }
 
 LoadedPatch PatchFile::read(const QString& path, Motif& device, QString* error)
 {
