@@ -146,7 +146,6 @@ int backup(CliContext& context, const TransferArgs& args)
     if (!session) return 1;
     Motif& device = session->device();
     const auto boardSlots = givenSlots ? *givenSlots : Librarian(device).installedPlgSlots();
-    device.identify(1000);
     const auto locations = Librarian(device).userLocations(boardSlots);
     ProgressBar progress(context.err, int(locations.size()), isatty(STDERR_FILENO));
     const Backup::Result result =

@@ -34,6 +34,8 @@ Backup::Result Backup::save(const QString& dir, const std::vector<PatchLocation>
 {
     Result result;
     QDir().mkpath(dir);
+    // The index names the instrument the patches came from.
+    device_.identify(1000);
     Librarian librarian(device_);
     const int total = int(locations.size());
     for (int i = 0; i < total; ++i) {

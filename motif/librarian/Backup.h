@@ -30,8 +30,8 @@ public:
 
     explicit Backup(Motif& device) : device_(device) {}
 
-    // Fetches every location into `dir` and writes index.json of what was saved, also when
-    // cancelled, so that the folder always restores.
+    // Asks the instrument who it is, fetches every location into `dir` and writes index.json of
+    // what was saved, also when cancelled, so that the folder always restores.
     Result save(const QString& dir, const std::vector<PatchLocation>& locations,
                 const Progress& progress = {});
     // The patches index.json of `dir` lists; empty with *error set when there are none.
