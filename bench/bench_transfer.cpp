@@ -8,7 +8,7 @@
 // location of every user bank is moved: the same mix of voices, drum kits, performances and
 // masters, an eighth of the bytes. --stride=1 moves everything.
 //   build-lib/bin/bench_transfer [--stride=N] [--pacing_ms=N] [--benchmark_format=json]
-#include "Librarian.h"
+#include "motif/librarian/Librarian.h"
 
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"

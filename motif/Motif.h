@@ -2,6 +2,7 @@
 
 #include "motif/MotifBanks.h"
 #include "motif/MotifExport.h"
+#include "motif/VoiceCopyPlan.h"
 #include "zaltor/MidiDevice.h"
 
 #include <QMap>
@@ -98,6 +99,10 @@ public:
     // one of the blocks read or info's part is not one the mode has.
     void CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int mode);
     void CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int mode);
+    // The changes a copy sends, in order, as a drum kit when info's voice is in a drum bank;
+    // empty when nothing can be copied. Sending nothing, it serves a preview or a dry run.
+    VoiceCopyPlan planVoiceCopy(const BulkDump* dump, const VoiceCopierInfo& info, int mode);
+    void sendPlan(const VoiceCopyPlan& plan);
 
     // ---- Initial patches of every type, built once with the device
     BulkDump* getInitVoice() const;
@@ -179,8 +184,9 @@ public:
     // device's tables. A missing file keeps what was loaded before.
     void loadPLG();
     // Writes a slot's bank list from a board definition file. "(none)" writes the empty slot; the
-    // empty text leaves the file alone. Nothing is reported: a failed write keeps the old file.
-    void createPLGFile(int slot, const QString& boardFile);
+    // empty text or a slot outside 0-2 leaves the file alone. A failed write keeps the old file
+    // and answers what failed; the empty text on success.
+    QString createPLGFile(int slot, const QString& boardFile);
     // Runs the setup dialog modally; true when the user accepted it.
     bool plgSetup(QWidget* parent);
     // The banks of a slot's loaded bank list: bank select and the name section of each.

@@ -121,9 +121,9 @@ QString Motif::plgBankList(int slot, const IniFile& board) const
     return text;
 }
 
-void Motif::createPLGFile(int slot, const QString& boardFile)
+QString Motif::createPLGFile(int slot, const QString& boardFile)
 {
-    if (boardFile.isEmpty() || !validSlot(slot)) return;
+    if (boardFile.isEmpty() || !validSlot(slot)) return QString();
     QString text;
     if (boardFile == QLatin1String(PlgEmptySlot)) {
         text = VarArgs("[PLG%d]\nName=\nTotal=0\n", slot + 1).format();
@@ -136,9 +136,11 @@ void Motif::createPLGFile(int slot, const QString& boardFile)
     // Text mode gives the platform's line ends; the saved file replaces the old one only once it
     // is complete, so a full disk leaves the slot as it was.
     QSaveFile file(plgFileName(slot));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return;
-    file.write(text.toLatin1());
-    file.commit();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text.toLatin1()) == text.size() &&
+        file.commit())
+        return QString();
+    return QStringLiteral("cannot write %1: check the permissions of the file and its folder")
+        .arg(plgFileName(slot));
 }
 
 bool Motif::plgSetup(QWidget* parent)

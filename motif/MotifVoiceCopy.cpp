@@ -5,6 +5,9 @@
 #include "motif/Motif.h"
 #include "motif/VoiceCopierInfo.h"
 #include "zaltor/BulkDump.h"
+#include "zaltor/Sysex.h"
+
+#include <memory>
 
 #include <initializer_list>
 #include <optional>
@@ -75,13 +78,14 @@ public:
     {
     }
 
-    void run()
+    VoiceCopyPlan run()
     {
         if (mode_ == Motif::PerformanceMode && info_.copyname) copyName();
         if (info_.copyvoice) copyVoice();
         if (info_.copyarp) copyArpeggio();
         if (info_.copyfx) copySystemEffects();
         if (info_.copyinsfx) copyInsertionEffects();
+        return std::move(plan_);
     }
 
 private:
@@ -90,7 +94,10 @@ private:
 
     void send(std::uint32_t address, int size, int value)
     {
-        device_.paramChange(MidiParam(address, size), value);
+        std::unique_ptr<Sysex> message(device_.createSysex());
+        message->prepareParameterChange(MidiParam(address, size), value);
+        const std::span<const std::uint8_t> bytes = message->bytes();
+        plan_.push_back({address, size, value, MidiBytes(bytes.begin(), bytes.end())});
     }
     void byte(std::uint32_t address, int value) { send(address, 1, value); }
     // Two source bytes arrive as the same two data bytes.
@@ -199,14 +206,15 @@ private:
     int mode_;
     bool drum_;
     Destination to_;
+    VoiceCopyPlan plan_;
 };
 
-void copyToPart(Motif& device, const BulkDump* dump, const VoiceCopierInfo& info, int mode, bool drum)
+VoiceCopyPlan planCopy(Motif& device, const BulkDump* dump, const VoiceCopierInfo& info, int mode, bool drum)
 {
     const int parts = mode == Motif::PerformanceMode ? 4 : 16;
-    if (info.part < 0 || info.part >= parts) return;
+    if (info.part < 0 || info.part >= parts) return {};
     const std::optional<Source> source = findSource(dump, drum);
-    if (source) PartCopy(device, *source, info, mode, drum).run();
+    return source ? PartCopy(device, *source, info, mode, drum).run() : VoiceCopyPlan();
 }
 
 } // namespace
@@ -215,12 +223,26 @@ void Motif::CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int mode)
 {
     if (!info) return;
     if (isDrumBank(info->voice.bank())) return CopyDrumES(dump, info, mode);
-    copyToPart(*this, dump, *info, mode, false);
+    sendPlan(planCopy(*this, dump, *info, mode, false));
 }
 
 void Motif::CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int mode)
 {
     if (!info) return;
     if (isVoiceBank(info->voice.bank())) return CopyVoiceES(dump, info, mode);
-    copyToPart(*this, dump, *info, mode, true);
+    sendPlan(planCopy(*this, dump, *info, mode, true));
+}
+
+VoiceCopyPlan Motif::planVoiceCopy(const BulkDump* dump, const VoiceCopierInfo& info, int mode)
+{
+    return planCopy(*this, dump, info, mode, isDrumBank(info.voice.bank()));
+}
+
+void Motif::sendPlan(const VoiceCopyPlan& plan)
+{
+    std::unique_ptr<Sysex> message(createSysex());
+    for (const ParamChange& change : plan) {
+        message->setBytes(change.bytes);
+        sendSysex(message.get());
+    }
 }

@@ -1,7 +1,7 @@
 #include "CliContext.h"
 #include "Commands.h"
-#include "PatchFile.h"
-#include "PatchNotation.h"
+#include "motif/librarian/PatchFile.h"
+#include "motif/librarian/PatchNotation.h"
 
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
@@ -37,18 +37,6 @@ int modeFromName(const std::string& name)
     return -1;
 }
 
-// The stored voice or drum kit a bulk header names, from its bulk control.
-std::optional<Patch> voiceOfHeader(const LoadedPatch& loaded, Motif& device)
-{
-    if (!loaded.header) return std::nullopt;
-    const unsigned int control = loaded.header->getAddress() & 0xFFFF;
-    const BankSet banks = device.bankSet(QStringLiteral("VOICES"));
-    for (int i = 0; i < banks.count(); ++i)
-        if (device.bulkControlBaseOf(banks.bank(i)) == (control & 0xFF00))
-            return Patch(banks.bank(i), int(control & 0xFF));
-    return std::nullopt;
-}
-
 // The source voice: --voice, else the location in the file's bulk header. Nothing after saying
 // what is wrong.
 std::optional<Patch> sourceVoice(CliContext& context, const CopyVoiceArgs& args, const LoadedPatch& loaded,
@@ -60,7 +48,7 @@ std::optional<Patch> sourceVoice(CliContext& context, const CopyVoiceArgs& args,
         voice = PatchNotation::parse(QString::fromStdString(args.voice), device, &error);
         if (!voice) context.fail(error);
     } else {
-        voice = voiceOfHeader(loaded, device);
+        voice = loaded.storedVoice(device);
         if (!voice)
             context.fail(
                 QStringLiteral("%1 names no stored voice or drum kit in a bulk header: give the source with "
@@ -94,26 +82,23 @@ QString printBlockAddress(std::uint32_t address)
     return QString::asprintf("%02X %02X %02X", address >> 16, (address >> 8) & 0xFF, address & 0xFF);
 }
 
-// Every change as the device would send it, taken apart again: address, size, value, bytes.
-int printDryRun(CliContext& context, const std::vector<MidiBytes>& sent, const QString& summary)
+// Every change of the plan: address, size, value, message bytes.
+int printDryRun(CliContext& context, const VoiceCopyPlan& plan, const QString& summary)
 {
     QJsonArray changes;
-    for (const MidiBytes& bytes : sent) {
-        const MotifSysex message(bytes);
-        const std::vector<std::uint8_t> data = message.copyData();
-        const int size = int(data.size());
-        const int value = MidiParam(message.getAddress(), size).valueFromBytes(data.data(), size);
+    for (const ParamChange& change : plan) {
+        const QString bytes = MotifSysex(change.bytes).toString();
         if (context.json)
-            changes.append(QJsonObject{{"address", QString::asprintf("%06X", message.getAddress())},
-                                       {"size", size},
-                                       {"value", value},
-                                       {"bytes", message.toString()}});
+            changes.append(QJsonObject{{"address", QString::asprintf("%06X", change.address)},
+                                       {"size", change.size},
+                                       {"value", change.value},
+                                       {"bytes", bytes}});
         else
             context.print(QStringLiteral("%1  %2  %3  %4")
-                              .arg(printBlockAddress(message.getAddress()))
-                              .arg(size)
-                              .arg(QString::asprintf("%X", value), -5)
-                              .arg(message.toString()));
+                              .arg(printBlockAddress(change.address))
+                              .arg(change.size)
+                              .arg(QString::asprintf("%X", change.value), -5)
+                              .arg(bytes));
     }
     if (context.json)
         context.out << QJsonDocument(changes).toJson(QJsonDocument::Compact).toStdString() << '\n'
@@ -145,9 +130,8 @@ int copyVoice(CliContext& context, const CopyVoiceArgs& args)
     if (!info.copyname && !info.copyvoice && !info.copyfx && !info.copyinsfx && !info.copyarp)
         return context.fail(QStringLiteral("nothing to copy: every group is left out"));
 
-    // Reading the file needs only the device's tables. The copy is first recorded on this device,
-    // which has no ports: a dry run prints the record, and nothing goes out when the file cannot
-    // be copied.
+    // Reading the file and planning the copy need only the device's tables: a dry run prints the
+    // plan, and nothing goes out when the file cannot be copied.
     Motif reader;
     QString error;
     LoadedPatch loaded = PatchFile::read(QString::fromStdString(args.file), reader, &error);
@@ -155,13 +139,8 @@ int copyVoice(CliContext& context, const CopyVoiceArgs& args)
     const auto voice = sourceVoice(context, args, loaded, reader);
     if (!voice) return 1;
     info.voice = *voice;
-    std::vector<MidiBytes> recorded;
-    reader.setMonitor([&recorded](bool outgoing, const MidiBytes& message) {
-        if (outgoing) recorded.push_back(message);
-    });
-    reader.CopyVoiceES(loaded.dump.get(), &info, mode);
-    reader.setMonitor(nullptr);
-    if (recorded.empty())
+    const VoiceCopyPlan plan = reader.planVoiceCopy(loaded.dump.get(), info, mode);
+    if (plan.empty())
         return context.fail(
             QStringLiteral("%1 lacks a block the copier reads (name, common, reverb, chorus, insertion A or "
                            "B), or one is too short: nothing was sent")
@@ -173,9 +152,9 @@ int copyVoice(CliContext& context, const CopyVoiceArgs& args)
                                .arg(mode == Motif::PerformanceMode ? "performance" : "mix");
     if (args.dryRun)
         return printDryRun(
-            context, recorded,
+            context, plan,
             QStringLiteral("%1 parameter changes would copy %2 into %3 (dry run: nothing sent)")
-                .arg(recorded.size())
+                .arg(plan.size())
                 .arg(source, target));
     auto session = context.openSession();
     if (!session) return 1;
@@ -185,8 +164,8 @@ int copyVoice(CliContext& context, const CopyVoiceArgs& args)
         QJsonObject{{"voice", source},
                     {"part", args.part},
                     {"mode", QString::fromStdString(args.mode)},
-                    {"changes", int(recorded.size())}},
-        QStringLiteral("copied %1 into %2: %3 parameter changes").arg(source, target).arg(recorded.size()));
+                    {"changes", int(plan.size())}},
+        QStringLiteral("copied %1 into %2: %3 parameter changes").arg(source, target).arg(plan.size()));
     return 0;
 }
 } // namespace

@@ -1,5 +1,5 @@
 #include "CliContext.h"
-#include "PatchNotation.h"
+#include "motif/librarian/PatchNotation.h"
 
 namespace {
 constexpr int WaitMs = 1000;

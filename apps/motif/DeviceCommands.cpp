@@ -1,8 +1,8 @@
 #include "CliContext.h"
 #include "Commands.h"
 #include "Numbers.h"
-#include "PatchNotation.h"
 #include "WireFormatter.h"
+#include "motif/librarian/PatchNotation.h"
 
 #include "core/Clock.h"
 

@@ -1,7 +1,7 @@
 #include "CliContext.h"
 #include "Commands.h"
-#include "PatchFile.h"
-#include "PatchNotation.h"
+#include "motif/librarian/PatchFile.h"
+#include "motif/librarian/PatchNotation.h"
 
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"

@@ -4,7 +4,6 @@
 #include "core/IniFile.h"
 #include "motif/Motif.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -94,18 +93,12 @@ QString boardFile(CliContext& context, const QString& board)
     return board;
 }
 
-// The device keeps quiet when a bank list cannot be written, so the command looks first.
 int install(CliContext& context, int slot, const QString& file)
 {
     BoardSlots device;
-    const QString folder = device.deviceFolder();
     const QFileInfo target(device.fileOf(slot - 1));
-    QDir().mkpath(folder);
-    if (!QFileInfo(folder).isWritable() || (target.exists() && !target.isWritable()))
-        return context.fail(
-            QStringLiteral("cannot write %1: check the permissions of the file and its folder")
-                .arg(target.filePath()));
-    device.createPLGFile(slot - 1, file);
+    const QString error = device.createPLGFile(slot - 1, file);
+    if (!error.isEmpty()) return context.fail(error);
     device.loadPLG();
     const QString name = device.plgName(slot - 1);
     const int banks = device.plgBanks(slot - 1).count();

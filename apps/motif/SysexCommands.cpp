@@ -3,6 +3,7 @@
 #include "Numbers.h"
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
+#include "zaltor/SysexStream.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -30,35 +31,24 @@ QString modelOf(const MotifSysex& message)
     }
 }
 
-// Cuts a byte stream into F0...F7 messages; bytes outside a message are returned as one piece
-// each run, so that the analysis reports them instead of dropping them silently.
-std::vector<std::vector<std::uint8_t>> splitMessages(std::span<const std::uint8_t> bytes)
-{
-    std::vector<std::vector<std::uint8_t>> messages;
-    std::vector<std::uint8_t> current;
-    for (std::uint8_t b : bytes) {
-        if (b == 0xF0 && !current.empty()) messages.push_back(std::exchange(current, {}));
-        current.push_back(b);
-        if (b == 0xF7) messages.push_back(std::exchange(current, {}));
-    }
-    if (!current.empty()) messages.push_back(current);
-    return messages;
-}
-
-QJsonObject analysisObject(Motif& device, MotifSysex& message)
+QJsonObject analysisObject(Motif& device, MotifSysex& message, const QString& problem)
 {
     const bool analysed = message.kind() >= 0;
-    return QJsonObject{{"kind", message.kind()},
-                       {"address", analysed ? double(message.getAddress()) : -1.0},
-                       {"dataSize", message.dataSize()},
-                       {"data", message.dataToString()},
-                       {"analysis", message.printAnalysis()},
-                       {"display", device.displaySysex(&message)}};
+    QJsonObject out{{"kind", message.kind()},
+                    {"address", analysed ? double(message.getAddress()) : -1.0},
+                    {"dataSize", message.dataSize()},
+                    {"data", message.dataToString()},
+                    {"analysis", message.printAnalysis()},
+                    {"display", device.displaySysex(&message)}};
+    if (!problem.isEmpty()) out.insert("problem", problem);
+    return out;
 }
 
-QString analysisText(MotifSysex& message)
+// A piece that is no whole message is reported by the rule every .syx reader refuses it by.
+QString analysisText(MotifSysex& message, const QString& problem)
 {
     QString text = message.printAnalysis();
+    if (!problem.isEmpty()) text += QStringLiteral("\n  ") + problem;
     if (message.kind() < 0) return text + QStringLiteral("\n  not a message of the Motif ES SysEx format");
     text += QString::asprintf("\n  kind 0x%02X, address 0x%06X, %d data bytes", message.kind(),
                               message.getAddress(), message.dataSize());
@@ -84,12 +74,13 @@ int analyse(CliContext& context, const std::vector<std::string>& hex, const std:
     }
     Motif device;
     QJsonArray all;
-    for (const auto& piece : splitMessages(bytes.bytes())) {
-        MotifSysex message(piece);
+    for (const SysexPiece& piece : SysexStream::split(bytes.bytes())) {
+        MotifSysex message(piece.bytes);
+        const QString problem = SysexStream::problem(piece);
         if (context.json)
-            all.append(analysisObject(device, message));
+            all.append(analysisObject(device, message, problem));
         else
-            context.print(analysisText(message));
+            context.print(analysisText(message, problem));
     }
     if (context.json) {
         if (all.size() == 1)

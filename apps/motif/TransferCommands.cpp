@@ -1,17 +1,15 @@
 #include "CliContext.h"
 #include "Commands.h"
-#include "Librarian.h"
-#include "PatchFile.h"
 #include "ProgressBar.h"
+#include "motif/librarian/Backup.h"
+#include "motif/librarian/Librarian.h"
+#include "motif/librarian/PatchFile.h"
 
-#include "core/Archive.h"
 #include "zaltor/BulkDump.h"
 #include "zaltor/PatchDump.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <unistd.h>
 
 #include <optional>
@@ -27,15 +25,6 @@ struct TransferArgs {
     std::optional<std::string> plg;
     bool verify = false;
 };
-
-// "USER1:5" becomes "USER1-005.syx"; a colon inside a bank name ("DR:USR") becomes "_".
-QString fileNameOf(const QString& location)
-{
-    const int colon = location.lastIndexOf(':');
-    QString bank = location.left(colon);
-    bank.replace(':', '_').replace('/', '_');
-    return QStringLiteral("%1-%2.syx").arg(bank).arg(location.mid(colon + 1).toInt(), 3, 10, QChar('0'));
-}
 
 std::optional<std::vector<int>> plgSlots(CliContext& context, const std::string& text)
 {
@@ -147,15 +136,6 @@ int put(CliContext& context, const TransferArgs& args)
     return 0;
 }
 
-// The slots a backup saves the PLG user banks of: those given, or else those with a board installed.
-std::vector<int> installedBoardSlots(const Motif& device)
-{
-    std::vector<int> boardSlots;
-    for (int slot = 0; slot < 3; ++slot)
-        if (!device.plgName(slot).isEmpty()) boardSlots.push_back(slot + 1);
-    return boardSlots;
-}
-
 int backup(CliContext& context, const TransferArgs& args)
 {
     const auto givenSlots = args.plg ? plgSlots(context, *args.plg) : std::optional<std::vector<int>>();
@@ -165,80 +145,45 @@ int backup(CliContext& context, const TransferArgs& args)
     auto session = context.openSession();
     if (!session) return 1;
     Motif& device = session->device();
-    const auto boardSlots = givenSlots ? givenSlots : installedBoardSlots(device);
-    device.identify(1000);
-    Librarian librarian(device);
-    const auto locations = librarian.userLocations(*boardSlots);
+    const auto boardSlots = givenSlots ? *givenSlots : Librarian(device).installedPlgSlots();
+    const auto locations = Librarian(device).userLocations(boardSlots);
     ProgressBar progress(context.err, int(locations.size()), isatty(STDERR_FILENO));
-    QJsonArray patches;
-    QStringList failures;
-    for (const PatchLocation& location : locations) {
-        const QString name = PatchNotation::print(location, device);
-        progress.step(name);
-        BulkDump bulk;
-        QString error = librarian.fetch(location, bulk);
-        const QString file = fileNameOf(name);
-        if (error.isEmpty()) PatchFile::write(dir + '/' + file, bulk, &error);
-        if (!error.isEmpty()) {
-            failures << error;
-            continue;
-        }
-        QJsonObject entry = librarian.describe(*librarian.toDump(bulk));
-        entry.insert("location", name);
-        entry.insert("file", file);
-        patches.append(entry);
-    }
-    Archive index;
-    const QByteArray json =
-        QJsonDocument(QJsonObject{{"instrument", device.modelName()}, {"patches", patches}})
-            .toJson(QJsonDocument::Indented);
-    index.write(std::span(reinterpret_cast<const std::uint8_t*>(json.constData()), std::size_t(json.size())));
-    if (!index.commit(dir + "/index.json")) failures << QStringLiteral("cannot write %1/index.json").arg(dir);
+    const Backup::Result result =
+        Backup(device).save(dir, locations, [&progress](const QString& name, int, int) {
+            progress.step(name);
+            return true;
+        });
     progress.finish(QStringLiteral("backup of %1: %2 patches saved in %3, %4 failed")
                         .arg(device.modelName())
-                        .arg(patches.size())
+                        .arg(result.entries.size())
                         .arg(dir)
-                        .arg(failures.size()));
-    for (const QString& failure : failures) context.err << "motif: " << failure.toStdString() << '\n';
-    printListing(context, patches);
-    return failures.isEmpty() ? 0 : 1;
+                        .arg(result.failures.size()));
+    for (const QString& failure : result.failures) context.err << "motif: " << failure.toStdString() << '\n';
+    printListing(context, result.entries);
+    return result.failures.isEmpty() ? 0 : 1;
 }
 
 int restore(CliContext& context, const TransferArgs& args)
 {
     const QString dir = QString::fromStdString(args.dir);
-    QFile indexFile(dir + "/index.json");
-    if (!indexFile.open(QIODevice::ReadOnly))
-        return context.fail(
-            QStringLiteral("'%1' has no index.json: restore takes a folder written by 'motif backup'")
-                .arg(dir));
-    const QJsonArray patches = QJsonDocument::fromJson(indexFile.readAll()).object()["patches"].toArray();
-    if (patches.isEmpty()) return context.fail(QStringLiteral("%1/index.json lists no patches").arg(dir));
+    QString error;
+    const QJsonArray patches = Backup::readIndex(dir, &error);
+    if (patches.isEmpty()) return context.fail(error);
     auto session = context.openSession();
     if (!session) return 1;
-    Motif& device = session->device();
-    Librarian librarian(device);
     ProgressBar progress(context.err, int(patches.size()), isatty(STDERR_FILENO));
-    QStringList failures;
-    for (const auto& value : patches) {
-        const QJsonObject entry = value.toObject();
-        const QString name = entry["location"].toString();
-        progress.step(name);
-        QString error;
-        const auto location = PatchNotation::parseLocation(name, device, &error);
-        LoadedPatch loaded;
-        if (location) loaded = PatchFile::read(dir + '/' + entry["file"].toString(), device, &error);
-        if (loaded.dump)
-            error = args.verify ? librarian.sendVerified(*location, *loaded.dump)
-                                : librarian.send(*location, *loaded.dump);
-        if (!error.isEmpty()) failures << error;
-    }
+    const Backup::Result result =
+        Backup(session->device())
+            .restore(dir, patches, args.verify, [&progress](const QString& name, int, int) {
+                progress.step(name);
+                return true;
+            });
     progress.finish(QStringLiteral("restore: %1 patches sent%2, %3 failed")
-                        .arg(patches.size() - failures.size())
+                        .arg(result.entries.size())
                         .arg(args.verify ? " and verified" : "")
-                        .arg(failures.size()));
-    for (const QString& failure : failures) context.err << "motif: " << failure.toStdString() << '\n';
-    return failures.isEmpty() ? 0 : 1;
+                        .arg(result.failures.size()));
+    for (const QString& failure : result.failures) context.err << "motif: " << failure.toStdString() << '\n';
+    return result.failures.isEmpty() ? 0 : 1;
 }
 
 int initPatch(CliContext& context, const TransferArgs& args)

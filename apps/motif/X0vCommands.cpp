@@ -1,11 +1,10 @@
 #include "CliContext.h"
 #include "Commands.h"
 #include "TerminalInterface.h"
-#include "X0vLibrary.h"
-#include "X0vLint.h"
+#include "motif/librarian/X0vLibrary.h"
+#include "motif/librarian/X0vLint.h"
 
 #include "core/Archive.h"
-#include "motif/documents/XS_Chunk.h"
 #include "zaltor/AudioDevice.h"
 
 #include <QJsonArray>
@@ -191,15 +190,12 @@ int lint(CliContext& context, const X0vArgs& args)
         return context.fail(
             QStringLiteral("cannot open library '%1': %2")
                 .arg(text(args.library), archive.failed() ? archive.errorText() : library.errorText()));
-    auto entries = [&library](const char* id) {
-        const XS_Chunk* chunk = library.getChunk(QString::fromLatin1(id));
-        return chunk ? chunk->count : 0;
-    };
-    const auto problems = lintLibrary(library, entries("EVCE"), entries("EWFM"));
+    const auto problems = X0vLint::check(library);
     QJsonArray list;
     for (const auto& problem : problems) {
-        list.append(QJsonObject{{"kind", problem.kind}, {"message", problem.message}});
-        if (!context.json) context.print(QStringLiteral("%1: %2").arg(problem.kind, problem.message));
+        const QString kind = X0vLint::kindName(problem.kind);
+        list.append(QJsonObject{{"kind", kind}, {"message", problem.text}});
+        if (!context.json) context.print(QStringLiteral("%1: %2").arg(kind, problem.text));
     }
     if (context.json)
         context.printJson(QJsonObject{{"file", text(args.library)}, {"problems", list}});

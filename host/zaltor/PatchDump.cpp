@@ -2,6 +2,7 @@
 
 #include "core/Archive.h"
 #include "zaltor/MidiDevice.h"
+#include "zaltor/SysexStream.h"
 
 #include <algorithm>
 
@@ -103,18 +104,10 @@ bool PatchDump::readSyx(Archive& archive, MidiDevice* device)
     const qint64 start = archive.pos();
     std::vector<std::uint8_t> stream(std::size_t(std::max<qint64>(0, archive.size() - start)));
     if (!archive.read(stream)) return fail(archive.errorText());
-    for (std::size_t begin = 0; begin < stream.size();) {
-        if (stream[begin] != 0xF0)
-            return fail(QString::asprintf("Byte %02X at offset %lld lies outside any SysEx message",
-                                          stream[begin], static_cast<long long>(start + qint64(begin))));
-        std::size_t end = begin + 1;
-        while (end < stream.size() && stream[end] < 0x80) ++end;
-        if (end == stream.size() || stream[end] != 0xF7)
-            return fail(
-                QStringLiteral("The SysEx message at offset %1 is cut short").arg(start + qint64(begin)));
-        append(newMessage(device, std::span(stream).subspan(begin, end + 1 - begin)));
-        begin = end + 1;
-    }
+    const std::vector<SysexPiece> pieces = SysexStream::split(stream);
+    if (const SysexPiece* bad = SysexStream::firstProblem(pieces))
+        return fail(SysexStream::problem(*bad, static_cast<long long>(start)));
+    for (const SysexPiece& piece : pieces) append(newMessage(device, piece.bytes));
     // A bulk as the instrument sends it is framed; the library keeps only the blocks.
     if (!isEmpty() && first()->isHeader()) removeAt(0);
     if (!isEmpty() && last()->isFooter()) removeAt(count() - 1);

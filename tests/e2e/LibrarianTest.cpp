@@ -1,21 +1,13 @@
 // The librarian commands on files and against the virtual instrument: the exact bytes they write,
-// the texts they print, what they refuse, and a backup that survives a restore.
-#include "Librarian.h"
+// the texts they print and what they refuse.
 #include "CliApp.h"
-#include "PatchFile.h"
 #include "TestSupport.h"
 
-#include "core/Clock.h"
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
-#include "motif/MotifDump.h"
 #include "motif/MotifSysex.h"
-#include "zaltor/BulkDump.h"
-#include "zaltor/LoopbackTransport.h"
 
 #include "CliRunner.h"
-#include "InstrumentRig.h"
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -71,7 +63,6 @@ protected:
 
     QTemporaryDir dir;
 };
-using LibrarianBackup = LibrarianCli;
 } // namespace
 
 TEST_F(LibrarianCli, GetWritesTheBulkAsTheInstrumentSendsIt)
@@ -225,83 +216,4 @@ TEST_F(LibrarianCli, RefusesFilesThatAreNotWholeMotifEsPatches)
         EXPECT_EQ(refused.err,
                   "motif: '" + xf.toStdString() + "': model id 7F 12 found, not a Motif ES (7F 00) dump\n");
     }
-}
-
-namespace {
-// A device and an instrument of its own on an in-process cable.
-using Rig = InstrumentRig;
-
-QString fileOf(Motif& device, const PatchLocation& location)
-{
-    return QString::asprintf("%04X.syx", device.getBulkControl(location.patch));
-}
-
-// Every user location into its own file, framed as received.
-void backUp(Rig& rig, const QString& folder)
-{
-    Librarian librarian(rig.device);
-    for (const PatchLocation& location : librarian.userLocations({})) {
-        BulkDump bulk;
-        QString error = librarian.fetch(location, bulk);
-        if (error.isEmpty()) PatchFile::write(folder + '/' + fileOf(rig.device, location), bulk, &error);
-        ASSERT_EQ(error, QString());
-    }
-}
-
-void restore(Rig& rig, const QString& folder)
-{
-    Librarian librarian(rig.device);
-    for (const PatchLocation& location : librarian.userLocations({})) {
-        QString error;
-        LoadedPatch loaded = PatchFile::read(folder + '/' + fileOf(rig.device, location), rig.device, &error);
-        ASSERT_TRUE(loaded.dump) << error.toStdString();
-        ASSERT_EQ(librarian.send(location, *loaded.dump), QString());
-    }
-}
-
-QString nameIn(const QString& path, Motif& device)
-{
-    QString error;
-    const LoadedPatch loaded = PatchFile::read(path, device, &error);
-    return loaded.dump ? loaded.dump->name(false) : error;
-}
-} // namespace
-
-TEST_F(LibrarianBackup, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
-{
-    ManualClock clock;
-    ScopedClock scoped(clock);
-    Rig a;
-    // Locations that differ from the factory's, so that the restore has something to write.
-    Librarian librarianA(a.device);
-    a.device.initVoice(0x0800);
-    BulkDump bulk;
-    ASSERT_EQ(librarianA.fetch({Patch(0x3F08, 5), -1}, bulk), QString());
-    auto renamed = librarianA.toDump(bulk);
-    renamed->setName("Renamed");
-    ASSERT_EQ(librarianA.send({Patch(0x3F09, 127), -1}, *renamed), QString());
-    PerformanceDump performance(&a.device);
-    performance.init();
-    ASSERT_EQ(librarianA.send({Patch(0x3F40, 127), -1}, performance), QString());
-
-    ASSERT_TRUE(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b"));
-    const QString first = path("a"), second = path("b");
-    backUp(a, first);
-    EXPECT_EQ(QDir(first).entryList(QDir::Files).size(), 544);
-    EXPECT_EQ(nameIn(first + "/0800.syx", a.device), "Init Voice");
-    EXPECT_EQ(nameIn(first + "/097F.syx", a.device), "Renamed   ");
-    EXPECT_EQ(nameIn(first + "/0805.syx", a.device), "USER1:005 ");
-
-    Rig b;
-    ASSERT_NE(b.instrument.userMemory(), a.instrument.userMemory());
-    restore(b, first);
-    EXPECT_EQ(b.instrument.userMemory(), a.instrument.userMemory());
-    backUp(b, second);
-
-    const QStringList files = QDir(first).entryList(QDir::Files);
-    EXPECT_EQ(QDir(second).entryList(QDir::Files), files);
-    for (const QString& name : files)
-        EXPECT_EQ(readAll(first + '/' + name), readAll(second + '/' + name)) << name.toStdString();
-    EXPECT_EQ(a.instrument.errors(), QStringList{});
-    EXPECT_EQ(b.instrument.errors(), QStringList{});
 }

@@ -56,8 +56,14 @@ TEST_F(MotifPlg, VlInSlotThreeListsTranslatedBanksThenTheirNameSections)
 TEST_F(MotifPlg, EmptySlotIsThreeLinesAndTheEmptyTextWritesNothing)
 {
     PlgDevice device;
-    device.createPLGFile(0, QStringLiteral("(none)"));
+    EXPECT_EQ(device.createPLGFile(0, QStringLiteral("(none)")), QString());
     EXPECT_EQ(read(slotFile(1)), "[PLG1]\nName=\nTotal=0\n");
+    // A write that cannot happen says so and leaves what was there.
+    ASSERT_TRUE(QDir().mkpath(slotFile(3)));
+    EXPECT_EQ(device.createPLGFile(2, VlBoard),
+              "cannot write " + slotFile(3) + ": check the permissions of the file and its folder");
+    EXPECT_TRUE(QFileInfo(slotFile(3)).isDir());
+    ASSERT_TRUE(QDir().rmdir(slotFile(3)));
 
     writeFile(QStringLiteral("motif-es/Motif ES/plg1.ini"), "kept as it is");
     device.createPLGFile(0, QString());

@@ -1,7 +1,7 @@
 // `motif copy-voice`: the dry run's changes in order, as text and JSON, where the source location
 // comes from, what it refuses, and a copy into the virtual instrument.
 #include "CopyFixtures.h"
-#include "PatchFile.h"
+#include "motif/librarian/PatchFile.h"
 #include "e2e/CliRunner.h"
 
 #include "zaltor/BulkDump.h"

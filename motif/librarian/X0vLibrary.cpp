@@ -1,4 +1,4 @@
-#include "X0vLibrary.h"
+#include "motif/librarian/X0vLibrary.h"
 
 #include "core/Archive.h"
 #include "motif/documents/XS_Chunk.h"

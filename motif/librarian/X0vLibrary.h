@@ -1,27 +1,28 @@
 #pragma once
 
+#include "motif/MotifExport.h"
 #include "motif/documents/X0V_Document.h"
 
 #include <QJsonObject>
 #include <QString>
 #include <optional>
 
-// A voice-and-waveform library as the command line sees it: opened into the full slot set of its
+// A voice-and-waveform library as the librarian sees it: opened into the full slot set of its
 // model, so that a position is a slot (position p of USR holds waveform id p + 1, program p of
 // USER1 is position p), and written back atomically.
 namespace X0vLibrary {
 
 // Loads the file; the empty text on success, otherwise what failed.
-QString open(X0V_Document& library, const QString& path);
+MOTIF_EXPORT QString open(X0V_Document& library, const QString& path);
 // Stores atomically (a temporary file renamed over the target); the empty text on success.
-QString save(X0V_Document& library, const QString& path);
+MOTIF_EXPORT QString save(X0V_Document& library, const QString& path);
 
 // "USR", "FL1", "FL2" (or 1-3) as the waveform bank number; nothing for anything else.
-std::optional<int> waveBank(const QString& text);
+MOTIF_EXPORT std::optional<int> waveBank(const QString& text);
 // A voice bank by the name the library gives it ("USER1", "DR:USER") or as "MSB/LSB".
-std::optional<Bank> voiceBank(const X0V_Document& library, const QString& text);
+MOTIF_EXPORT std::optional<Bank> voiceBank(const X0V_Document& library, const QString& text);
 
 // Everything `info` shows: slots, voices with data, waveforms with data and the chunk counts.
-QJsonObject describe(const X0V_Document& library);
+MOTIF_EXPORT QJsonObject describe(const X0V_Document& library);
 
 } // namespace X0vLibrary

@@ -1,8 +1,8 @@
-#include "Librarian.h"
+#include "motif/librarian/Librarian.h"
 
-#include "PatchFile.h"
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
+#include "motif/librarian/PatchFile.h"
 #include "zaltor/PatchDump.h"
 
 namespace {
@@ -96,6 +96,14 @@ QJsonObject Librarian::describe(const PatchDump& dump)
     QJsonObject out{{"type", PatchFile::typeName(dump.type())}, {"name", dump.name(false)}};
     if (dump.hasCategory()) out.insert("category", dump.printCategory(true));
     return out;
+}
+
+std::vector<int> Librarian::installedPlgSlots() const
+{
+    std::vector<int> boards;
+    for (int slot = 0; slot < 3; ++slot)
+        if (!device_.plgName(slot).isEmpty()) boards.push_back(slot + 1);
+    return boards;
 }
 
 std::vector<PatchLocation> Librarian::userLocations(const std::vector<int>& plgSlots) const

@@ -1,6 +1,6 @@
-#include "PatchNotation.h"
+#include "motif/librarian/PatchNotation.h"
 
-#include "PatchFile.h"
+#include "motif/librarian/PatchFile.h"
 #include "zaltor/MidiDevice.h"
 
 namespace {

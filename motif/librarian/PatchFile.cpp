@@ -1,15 +1,27 @@
-#include "PatchFile.h"
+#include "motif/librarian/PatchFile.h"
 
 #include "core/Archive.h"
 #include "core/Buffer.h"
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
 #include "zaltor/PatchDump.h"
+#include "zaltor/SysexStream.h"
 
 LoadedPatch::LoadedPatch() = default;
 LoadedPatch::~LoadedPatch() = default;
 LoadedPatch::LoadedPatch(LoadedPatch&&) noexcept = default;
 LoadedPatch& LoadedPatch::operator=(LoadedPatch&&) noexcept = default;
+
+std::optional<Patch> LoadedPatch::storedVoice(Motif& device) const
+{
+    if (!header) return std::nullopt;
+    const unsigned int control = header->getAddress() & 0xFFFF;
+    const BankSet banks = device.bankSet(QStringLiteral("VOICES"));
+    for (int i = 0; i < banks.count(); ++i)
+        if (device.bulkControlBaseOf(banks.bank(i)) == (control & 0xFF00))
+            return Patch(banks.bank(i), int(control & 0xFF));
+    return std::nullopt;
+}
 
 std::unique_ptr<BulkDump> LoadedPatch::framed() const
 {
@@ -29,30 +41,31 @@ int PatchFile::typeFromName(const QString& name) { return MotifBanks::typeFromNa
 
 LoadedPatch PatchFile::read(const QString& path, Motif& device, QString* error)
 {
-    LoadedPatch loaded;
     Buffer bytes;
     if (!bytes.fromFile(path)) {
         *error = QStringLiteral("cannot read '%1'").arg(path);
+        return LoadedPatch();
+    }
+    return parse(bytes.bytes(), path, device, error);
+}
+
+LoadedPatch PatchFile::parse(std::span<const std::uint8_t> bytes, const QString& path, Motif& device,
+                             QString* error)
+{
+    LoadedPatch loaded;
+    const std::vector<SysexPiece> pieces = SysexStream::split(bytes);
+    if (const SysexPiece* bad = SysexStream::firstProblem(pieces)) {
+        *error = bad->kind == SysexPiece::Truncated
+                     ? QStringLiteral("'%1' ends inside a message (truncated)").arg(path)
+                     : QStringLiteral("'%1': %2").arg(path, SysexStream::problem(*bad));
+        return loaded;
+    }
+    if (pieces.empty()) {
+        *error = QStringLiteral("'%1' holds no SysEx message").arg(path);
         return loaded;
     }
     std::vector<std::unique_ptr<MotifSysex>> messages;
-    int start = -1;
-    for (int i = 0; i < bytes.size(); ++i) {
-        if (bytes.at(i) == 0xF0) start = i;
-        if (bytes.at(i) != 0xF7) continue;
-        if (start < 0) {
-            *error = QStringLiteral("'%1': stray F7 at byte %2, not a SysEx file").arg(path).arg(i);
-            return loaded;
-        }
-        messages.push_back(std::make_unique<MotifSysex>(
-            bytes.bytes().subspan(std::size_t(start), std::size_t(i - start + 1))));
-        start = -1;
-    }
-    if (start >= 0 || messages.empty()) {
-        *error = QStringLiteral("'%1' %2").arg(path, messages.empty() ? "holds no SysEx message"
-                                                                      : "ends inside a message (truncated)");
-        return loaded;
-    }
+    for (const SysexPiece& piece : pieces) messages.push_back(std::make_unique<MotifSysex>(piece.bytes));
     for (std::size_t i = 0; i < messages.size(); ++i) {
         const MotifSysex& m = *messages[i];
         if (m.at(1) != 0x43 || m.size() < 5) {

@@ -1,6 +1,7 @@
-#include "X0vLint.h"
+#include "motif/librarian/X0vLint.h"
 
 #include "motif/documents/X0V_Document.h"
+#include "motif/documents/XS_Chunk.h"
 
 #include <set>
 
@@ -25,9 +26,20 @@ QString waveName(const X0V_Document& library, const XS_Waveform& wave)
 
 } // namespace
 
-std::vector<LintProblem> lintLibrary(const X0V_Document& library, int voiceEntriesRead, int waveEntriesRead)
+QString X0vLint::kindName(Kind kind)
 {
-    std::vector<LintProblem> problems;
+    static const char* const Names[] = {"dangling", "unused", "slots", "sizes"};
+    return QString::fromLatin1(Names[kind]);
+}
+
+std::vector<X0vLint::Finding> X0vLint::check(const X0V_Document& library)
+{
+    auto entriesRead = [&library](const char* id) {
+        const XS_Chunk* chunk = library.getChunk(QString::fromLatin1(id));
+        return chunk ? chunk->count : 0;
+    };
+    const int voiceEntriesRead = entriesRead("EVCE"), waveEntriesRead = entriesRead("EWFM");
+    std::vector<Finding> problems;
     const QString model = library.model();
     std::set<int> played;
     int voices = 0;
@@ -43,17 +55,15 @@ std::vector<LintProblem> lintLibrary(const X0V_Document& library, int voiceEntri
                 const XS_Waveform* wave = library.waves().lookupWave(id);
                 if (!wave || !wave->hasData())
                     problems.push_back(
-                        {QStringLiteral("dangling"),
-                         QStringLiteral("%1 plays waveform %2, which the library does not hold")
-                             .arg(voiceName(library, bank, p, voice))
-                             .arg(id)});
+                        {Dangling, QStringLiteral("%1 plays waveform %2, which the library does not hold")
+                                       .arg(voiceName(library, bank, p, voice))
+                                       .arg(id)});
             }
             if (voice.data_size != int(voice.data().size()))
-                problems.push_back({QStringLiteral("sizes"),
-                                    QStringLiteral("%1: the entry gives %2 bytes, the data holds %3")
-                                        .arg(voiceName(library, bank, p, voice))
-                                        .arg(voice.data_size)
-                                        .arg(voice.data().size())});
+                problems.push_back({Sizes, QStringLiteral("%1: the entry gives %2 bytes, the data holds %3")
+                                               .arg(voiceName(library, bank, p, voice))
+                                               .arg(voice.data_size)
+                                               .arg(voice.data().size())});
         }
     }
     int waves = 0;
@@ -65,13 +75,13 @@ std::vector<LintProblem> lintLibrary(const X0V_Document& library, int voiceEntri
             if (!wave.hasData()) continue;
             ++waves;
             if (library.hasVoiceChunk() && !played.count(wave.id()))
-                problems.push_back({QStringLiteral("unused"),
-                                    QStringLiteral("%1 is played by no voice").arg(waveName(library, wave))});
+                problems.push_back(
+                    {Unused, QStringLiteral("%1 is played by no voice").arg(waveName(library, wave))});
             int wfm = 0, wim = 0;
             wave.dwfim().calcSizes(wfm, wim);
             if (wave.wfmEntry().data_size != wfm || wave.wimEntry().data_size != wim)
                 problems.push_back(
-                    {QStringLiteral("sizes"),
+                    {Sizes,
                      QStringLiteral("%1: the entries give %2 and %3 bytes, the key banks need %4 and %5")
                          .arg(waveName(library, wave))
                          .arg(wave.wfmEntry().data_size)
@@ -82,17 +92,15 @@ std::vector<LintProblem> lintLibrary(const X0V_Document& library, int voiceEntri
     }
     if (voiceEntriesRead > voices)
         problems.push_back(
-            {QStringLiteral("slots"),
-             QStringLiteral("the file lists %1 voices, %2 of them fit the user slots of the %3")
-                 .arg(voiceEntriesRead)
-                 .arg(voices)
-                 .arg(model.isEmpty() ? QStringLiteral("unknown model") : model)});
+            {Slots, QStringLiteral("the file lists %1 voices, %2 of them fit the user slots of the %3")
+                        .arg(voiceEntriesRead)
+                        .arg(voices)
+                        .arg(model.isEmpty() ? QStringLiteral("unknown model") : model)});
     if (waveEntriesRead > waves)
         problems.push_back(
-            {QStringLiteral("slots"),
-             QStringLiteral("the file lists %1 waveforms, %2 of them fit the user slots of the %3")
-                 .arg(waveEntriesRead)
-                 .arg(waves)
-                 .arg(model.isEmpty() ? QStringLiteral("unknown model") : model)});
+            {Slots, QStringLiteral("the file lists %1 waveforms, %2 of them fit the user slots of the %3")
+                        .arg(waveEntriesRead)
+                        .arg(waves)
+                        .arg(model.isEmpty() ? QStringLiteral("unknown model") : model)});
     return problems;
 }

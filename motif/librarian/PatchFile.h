@@ -1,8 +1,13 @@
 #pragma once
 
+#include "motif/MotifExport.h"
+#include "zaltor/Patch.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 
 class BulkDump;
 class Motif;
@@ -10,7 +15,7 @@ class MotifSysex;
 class PatchDump;
 
 // A patch read from a file, with the bulk header and footer it was framed in, if any.
-struct LoadedPatch {
+struct MOTIF_EXPORT LoadedPatch {
     std::unique_ptr<PatchDump> dump;
     std::unique_ptr<MotifSysex> header;
     std::unique_ptr<MotifSysex> footer;
@@ -20,12 +25,16 @@ struct LoadedPatch {
     LoadedPatch& operator=(LoadedPatch&&) noexcept;
     // The messages as they stand in the file: header, blocks, footer.
     std::unique_ptr<BulkDump> framed() const;
+    // The stored voice or drum kit the bulk header names by its bulk control; nothing without a
+    // header or for any other location.
+    std::optional<Patch> storedVoice(Motif& device) const;
 };
 
 // A patch as a .syx file: the bulk as the instrument sent it (header, blocks, footer) or just
-// its blocks. Reading checks every message before anything is trusted: a file of another
-// model, a broken message or a bad checksum is refused with the place it was found.
-class PatchFile {
+// its blocks. Reading checks every message before anything is trusted: a byte outside the
+// messages, a file of another model, a broken message or a bad checksum is refused with the place
+// it was found.
+class MOTIF_EXPORT PatchFile {
 public:
     // The patch type whose name block is at `address`; -1 for any other block.
     static int typeOfBlock(std::uint32_t address);
@@ -37,6 +46,9 @@ public:
     // The blocks in the file as a dump of the type its first block names; no dump and *error set
     // when the file is not a Motif ES patch.
     static LoadedPatch read(const QString& path, Motif& device, QString* error);
+    // The same for bytes already in memory; `source` names them in the error texts.
+    static LoadedPatch parse(std::span<const std::uint8_t> bytes, const QString& source, Motif& device,
+                             QString* error);
     // Writes the messages one after another, through a temporary file renamed into place.
     static bool write(const QString& path, const BulkDump& messages, QString* error);
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "PatchNotation.h"
+#include "motif/MotifExport.h"
+#include "motif/librarian/PatchNotation.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,7 +14,7 @@ class PatchDump;
 
 // The librarian's work with the instrument, beyond what the device itself offers: fetching with
 // checks and retries, and the list of user locations a backup covers.
-class Librarian {
+class MOTIF_EXPORT Librarian {
 public:
     static constexpr int Retries = 2;
     static constexpr int WaitMs = 3000;
@@ -36,6 +37,8 @@ public:
     // Every user location a backup covers: USER1, USER2, DR:USR, PERF, MASTER, and the PLG user
     // banks of the given slots (1-3).
     std::vector<PatchLocation> userLocations(const std::vector<int>& plgSlots) const;
+    // The slots (1-3) with a board installed, whose PLG user banks a backup saves by default.
+    std::vector<int> installedPlgSlots() const;
 
 private:
     Motif& device_;

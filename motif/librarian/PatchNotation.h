@@ -1,5 +1,6 @@
 #pragma once
 
+#include "motif/MotifExport.h"
 #include "zaltor/Patch.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ struct PatchLocation {
     bool isEditBuffer() const { return editType >= 0; }
 };
 
-class PatchNotation {
+class MOTIF_EXPORT PatchNotation {
 public:
     // BANK:PROGRAM, or edit:TYPE (voice, drum, plg, performance, mix, master).
     static std::optional<PatchLocation> parseLocation(const QString& text, MidiDevice& device,

@@ -1,0 +1,125 @@
+// The user memory as a folder and back: every location saved with its index, restored into a
+// fresh instrument and saved again byte for byte; a cancelled backup keeps a folder that restores.
+#include "InstrumentRig.h"
+
+#include "core/Clock.h"
+#include "motif/MotifDump.h"
+#include "motif/librarian/Backup.h"
+#include "motif/librarian/Librarian.h"
+#include "motif/librarian/PatchFile.h"
+#include "zaltor/BulkDump.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString nameIn(const QString& path, Motif& device)
+{
+    QString error;
+    const LoadedPatch loaded = PatchFile::read(path, device, &error);
+    return loaded.dump ? loaded.dump->name(false) : error;
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    ManualClock clock;
+    ScopedClock scoped{clock};
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(BackupTest, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
+{
+    InstrumentRig a;
+    // Locations that differ from the factory's, so that the restore has something to write.
+    Librarian librarianA(a.device);
+    a.device.initVoice(0x0800);
+    BulkDump bulk;
+    ASSERT_EQ(librarianA.fetch({Patch(0x3F08, 5), -1}, bulk), QString());
+    auto renamed = librarianA.toDump(bulk);
+    renamed->setName("Renamed");
+    ASSERT_EQ(librarianA.send({Patch(0x3F09, 127), -1}, *renamed), QString());
+    PerformanceDump performance(&a.device);
+    performance.init();
+    ASSERT_EQ(librarianA.send({Patch(0x3F40, 127), -1}, performance), QString());
+
+    const QString first = path("a"), second = path("b");
+    const auto locations = librarianA.userLocations({});
+    ASSERT_EQ(locations.size(), 544u);
+    int told = 0;
+    const Backup::Result saved =
+        Backup(a.device).save(first, locations, [&told](const QString&, int index, int total) {
+            EXPECT_EQ(index, told++);
+            EXPECT_EQ(total, 544);
+            return true;
+        });
+    EXPECT_EQ(saved.failures, QStringList());
+    EXPECT_FALSE(saved.cancelled);
+    EXPECT_EQ(saved.entries.size(), 544);
+    EXPECT_EQ(QDir(first).entryList(QDir::Files).size(), 545);
+    EXPECT_EQ(saved.entries[0].toObject(), (QJsonObject{{"location", "USER1:0"},
+                                                        {"file", "USER1-000.syx"},
+                                                        {"type", "voice"},
+                                                        {"name", "Init Voice"},
+                                                        {"category", "--"}}));
+    EXPECT_EQ(saved.entries[128 + 127].toObject()["name"].toString(), "Renamed   ");
+    EXPECT_EQ(nameIn(first + "/DR_USR-031.syx", a.device), "DR:USR:031");
+    EXPECT_EQ(saved.entries[543].toObject()["file"].toString(), "MASTER-127.syx");
+
+    InstrumentRig b;
+    ASSERT_NE(b.instrument.userMemory(), a.instrument.userMemory());
+    QString error;
+    const QJsonArray index = Backup::readIndex(first, &error);
+    ASSERT_EQ(index, saved.entries) << error.toStdString();
+    const Backup::Result restored = Backup(b.device).restore(first, index, false);
+    EXPECT_EQ(restored.failures, QStringList());
+    EXPECT_EQ(restored.entries.size(), 544);
+    EXPECT_EQ(b.instrument.userMemory(), a.instrument.userMemory());
+    Backup(b.device).save(second, locations);
+
+    const QStringList files = QDir(first).entryList(QDir::Files);
+    EXPECT_EQ(QDir(second).entryList(QDir::Files), files);
+    for (const QString& name : files)
+        EXPECT_EQ(readAll(first + '/' + name), readAll(second + '/' + name)) << name.toStdString();
+    EXPECT_EQ(a.instrument.errors(), QStringList{});
+    EXPECT_EQ(b.instrument.errors(), QStringList{});
+}
+
+TEST_F(BackupTest, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
+{
+    InstrumentRig rig;
+    const auto locations = Librarian(rig.device).userLocations({});
+    auto stopAtThree = [](const QString&, int index, int) { return index < 3; };
+    const Backup::Result saved = Backup(rig.device).save(path("part"), locations, stopAtThree);
+    EXPECT_TRUE(saved.cancelled);
+    EXPECT_EQ(saved.entries.size(), 3);
+    EXPECT_EQ(QDir(path("part")).entryList(QDir::Files).join(" ").toStdString(),
+              "index.json USER1-000.syx USER1-001.syx USER1-002.syx");
+    QString error;
+    const QJsonArray index = Backup::readIndex(path("part"), &error);
+    EXPECT_EQ(index, saved.entries);
+
+    const Backup::Result restored =
+        Backup(rig.device).restore(path("part"), index, true, [](const QString& name, int, int) {
+            return name != "USER1:2";
+        });
+    EXPECT_TRUE(restored.cancelled);
+    EXPECT_EQ(restored.entries.size(), 2);
+    EXPECT_EQ(restored.failures, QStringList());
+
+    EXPECT_TRUE(Backup::readIndex(path("none"), &error).isEmpty());
+    EXPECT_EQ(error,
+              "'" + path("none") + "' has no index.json: restore takes a folder written by 'motif backup'");
+}
