@@ -1,8 +1,8 @@
 // `motif copy-voice`: the dry run's changes in order, as text and JSON, where the source location
 // comes from, what it refuses, and a copy into the virtual instrument.
 #include "CopyFixtures.h"
-#include "motif/librarian/PatchFile.h"
 #include "e2e/CliRunner.h"
+#include "motif/librarian/PatchFile.h"
 
 #include "zaltor/BulkDump.h"
 
