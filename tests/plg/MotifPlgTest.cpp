@@ -37,11 +37,11 @@ TEST_F(MotifPlg, NamesKeepTheirOwnIndexesAndGoOutInLatin1)
                                                "2=36,01,036/001\n4=USER\n[USER]\nTotal=64\n"
                                                "[036/000]\nTotal=20\n0=Co:Killer\n1=\n"
                                                "2=Fl\xC3\xBBte\n007=Padded\n18=Dr:LiveRm A\n"
-                                               "29=Stray\n");
+                                               "20=Edge\n29=Stray\n");
     PlgDevice device;
     device.createPLGFile(1, board);
     // Entry 3 is announced but absent; entry 2 has no name section; the user bank listed twice
-    // has one section; 19 is missing and 29 lies past the count, so neither is written and
+    // has one section; 19 is missing and 20 and 29 lie past the count, so none is written and
     // nothing moves up.
     EXPECT_EQ(read(slotFile(2)), "[PLG2]\nName=Test Board\nTotal=5\n0=63,25,P2-USER\n1=36,00,036/000\n"
                                  "2=36,01,036/001\n3=\n4=63,25,P2-USER\n\n[P2-USER]\nTotal=64\n\n"

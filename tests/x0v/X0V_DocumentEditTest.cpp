@@ -44,24 +44,6 @@ TEST(X0V_DocumentEdit, ReorganizeMovesByTheRuleAndRenumbers)
     EXPECT_FALSE(document->reorganizeVoices(0x3F0B, target, {0}));
 }
 
-TEST(X0V_DocumentEdit, ReorganizedWaveformsTakeTheIdsOfTheirSlotsAndVoicesFollow)
-{
-    auto document = library(XsType);
-    putWave(waveAt(*document, 1, 0), QStringLiteral("One"));
-    putWave(waveAt(*document, 1, 1), QStringLiteral("Two"));
-    putWave(waveAt(*document, 1, 2), QStringLiteral("Three"));
-    XS_Voice* voice = putVoice(*document, User1, 0, QStringLiteral("V"), {3, 1, 2, 7});
-
-    int target = 0;
-    EXPECT_TRUE(document->reorganizeWaves(1, target, {2}));
-    EXPECT_EQ(waveSlots(*document, 1, 3), "1:Three 2:One 3:Two");
-    EXPECT_EQ(waveAt(*document, 1, 0)->wfmEntry().filename, "0001-Waveform.wfm");
-    EXPECT_EQ(elementWaves(*document, *voice, 4), std::vector<int>({1, 2, 3, 7}));
-    EXPECT_EQ(voice->rel_filenames, QStringList({"0001-Waveform.wfm", "0002-Waveform.wfm",
-                                                 "0003-Waveform.wfm", "0007-Waveform.wfm"}));
-    EXPECT_FALSE(document->reorganizeWaves(2, target, {0}));
-}
-
 TEST(X0V_DocumentEdit, MovedWaveformsGoAfterTheLastOneOfTheOtherBank)
 {
     ScriptedInterface script;

@@ -80,29 +80,6 @@ TEST(XS_Keybank, ParameterRecordHasTheInstrumentsLayout)
     EXPECT_EQ(changed, XS_Keybank());
 }
 
-TEST(XS_Keybank, SampleDataIsOneLengthAndBytesPerChannel)
-{
-    XS_Keybank stereo;
-    stereo.left() = Buffer({0x01, 0x02, 0x03, 0x04});
-    stereo.format().setChannels(2);
-    stereo.right() = Buffer({0x05, 0x06});
-    const auto bytes = archived(stereo, &XS_Keybank::storeWIM);
-    EXPECT_EQ(hex(bytes), "00 00 00 04 01 02 03 04 00 00 00 02 05 06");
-
-    // The channel count of the record decides whether a right channel follows.
-    XS_Keybank read;
-    read.right().allocate(3);
-    Archive monoIn(bytes);
-    ASSERT_TRUE(read.loadWIM(monoIn));
-    EXPECT_EQ(read.left(), stereo.left());
-    EXPECT_TRUE(read.right().isEmpty());
-    EXPECT_EQ(monoIn.pos(), 8);
-    read.format().setChannels(2);
-    Archive stereoIn(bytes);
-    ASSERT_TRUE(read.loadWIM(stereoIn));
-    EXPECT_EQ(read.right(), stereo.right());
-}
-
 TEST(XS_Keybank, ValidationWorksOutLengthsAddressesAndLimits)
 {
     // The right channel's address counts the left one's frames: 2000 bytes of 16 bits.
