@@ -86,7 +86,9 @@ TEST_F(MotifPlg, LoadingForgetsEachSlotsBankSetBeforeReadingItsFile)
     EXPECT_EQ(banksOf(2),
               "PLG150-VL 3F1A P3-USER 3F4C P3-PRE1 3F4D P3-PRE2 3F4E P3-PRE3 2100 033/000 2101 033/001 "
               "2102 033/002 2103 033/003");
-    EXPECT_EQ(device.createTable(QStringLiteral("033/001"))->row(0)->name, QStringLiteral("Vento"));
+    const auto names = device.createTable(QStringLiteral("033/001"));
+    ASSERT_NE(names, nullptr);
+    EXPECT_EQ(names->row(0)->name, QStringLiteral("Vento"));
 
     // Another board in the same slot: the bank set read before must not survive the reload.
     device.createPLGFile(2, AnBoard);

@@ -103,3 +103,23 @@ TEST_F(PlgSetup, SetupRunsModallyAndSaysWhetherItWasAccepted)
     }
     EXPECT_EQ(deviceFiles(), QStringList());
 }
+
+// Not a test: renders the dialog for the README. Run with
+//   build/bin/test_plg --gtest_also_run_disabled_tests --gtest_filter='PlgSetupScreenshot.*'
+// (MOTIF_SCREENSHOT names another output file).
+class PlgSetupScreenshot : public PlgSetup {};
+
+TEST_F(PlgSetupScreenshot, DISABLED_Save)
+{
+    Motif device;
+    device.createPLGFile(0, AnBoard);
+    device.createPLGFile(2, VlBoard);
+    PlgSetupDlg dialog(&device, nullptr);
+    dialog.show();
+    QApplication::processEvents();
+    const QByteArray target = qgetenv("MOTIF_SCREENSHOT");
+    const QString path = target.isEmpty() ? QStringLiteral(MOTIF_SOURCE_DIR "/docs/images/plg-setup.png")
+                                          : QString::fromLocal8Bit(target);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    EXPECT_TRUE(dialog.grab().save(path));
+}

@@ -9,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -129,4 +131,18 @@ TEST_F(VoiceCopierSettings, CancelLeavesTheProfileAndTheRecordAlone)
     }));
     EXPECT_EQ(fieldsOf(info), before);
     EXPECT_FALSE(QFile::exists(profile));
+}
+
+// Renders the dialog for the documentation:
+//   build-dir/tests/voicecopier/test_voicecopier --gtest_also_run_disabled_tests
+//   --gtest_filter='*Screenshot*'
+TEST_F(VoiceCopierSettings, DISABLED_SavesTheScreenshot)
+{
+    store("voice", int(Patch(0x3F08, 5).value()));
+    VoiceCopierDlg dialog(Motif::PerformanceMode, &device, nullptr);
+    dialog.show();
+    QApplication::processEvents();
+    const QString path = QStringLiteral(MOTIF_SOURCE_DIR "/docs/images/voice-copier.png");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    ASSERT_TRUE(dialog.grab().save(path));
 }
