@@ -6,6 +6,7 @@
 #include "motif/MotifSysex.h"
 #include "zaltor/MidiTransport.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -60,59 +61,15 @@ inline QStringList changesOf(const std::vector<MidiBytes>& messages)
 }
 
 // What copying makeSource's voice, stored at USER1:5, into part 1 of a performance sends with
-// every option set: name, voice, arpeggio, system effects, insertion effects.
+// every option set, one change a line in tests/data: name, voice, arpeggio, system effects,
+// insertion effects. MOTIF_GOLDEN=1 makes the voice copier test write what the copier sends now.
+inline const QString VoiceCopyGolden =
+    QStringLiteral(MOTIF_SOURCE_DIR "/tests/data/voicecopy/all-options.txt");
+
 inline QStringList expectedVoiceCopy()
 {
-    const char* const text =
-        // name and category
-        "300000:43 300001:6F 300002:70 300003:79 300004:20 300005:54 300006:65 300007:73 300008:74 300009:20 "
-        "30000C:05 30000D:03 "
-        // voice: common block
-        "300034:34 300035:40 "
-        "300037:40 300038:40 300039:40 30003A:40 30003B:40 30003C:40 30003D:40 "
-        "300047:40 300048:40 300049:40 30004A:40 30004B:40 30004C:40 30004D:40 30004E:40 30004F:40 300050:40 "
-        "300051:40 "
-        "300040:40 300041:40 300042:40 300043:40 300044:40 "
-        "30003E:3E 30003F:3F 300045:45 300046:46 "
-        "300052:7F 300053:40 300054:01 300055:7F 300056:7F "
-        "300060:00_20_00_01 "
-        "301000:40 301004:40 301008:40 30100C:40 301010:40 "
-        // voice: the part
-        "310000:3F 310001:08 310002:05 "
-        "310004:63 "
-        "310005:01 310006:7F 310007:00 310008:7F "
-        "310009:65 31000A:66 "
-        "31000B:40 31000C:40 31000D:7F "
-        "31000E:35 "
-        "310012:6B 310013:6C "
-        "310015:7F 310016:40 "
-        "310017:47 310018:48 "
-        "31001A:68 31001B:69 31001C:67 "
-        "31001E:00 31001F:7F 310020:7F 310021:7F 310024:01 "
-        "310022:38 310023:49 310025:37 310026:4A "
-        "310027:40 310028:39 31002A:3A 31002B:3B 31002C:3D "
-        "31002E:00_36 310030:40 310032:01_0D 310034:40 310035:00 310036:01_67 310038:40 "
-        // arpeggio
-        "300011:00 300012:00 300014:14_15 "
-        "300016:01 300017:17 300018:18 300019:19 30001A:1A 30001B:1B 30001C:1C 30001D:1D 30001E:1E 30001F:1F "
-        "300020:20 300021:21 "
-        "300022:22_23 300024:24_25 300026:26_27 300028:28_29 30002A:2A_2B 30002C:2C_2D 30002E:2E_2F "
-        "300030:30_31 300032:32_33 "
-        // reverb and chorus
-        "300100:20_21 300102:22_23 300104:24_25 300106:26_27 300108:28_29 30010A:2A_2B 30010C:2C_2D "
-        "30010E:2E_2F 300110:30_31 300112:32_33 300114:34_35 300116:36_37 300118:38_39 30011A:3A_3B "
-        "30011C:3C_3D 30011E:3E_3F 300120:40_41 300122:42 300123:43 "
-        "300200:40_41 300202:42_43 300204:44_45 300206:46_47 300208:48_49 30020A:4A_4B 30020C:4C_4D "
-        "30020E:4E_4F 300210:50_51 300212:52_53 300214:54_55 300216:56_57 300218:58_59 30021A:5A_5B "
-        "30021C:5C_5D 30021E:5E_5F 300220:60_61 300222:62 300223:63 300224:64 "
-        // insertion effects to the A/D input
-        "300300:01_02 300302:03_04 300304:05_06 300306:07_08 300308:09_0A 30030A:0B_0C 30030C:0D_0E "
-        "30030E:0F_10 300310:11_12 300312:13_14 300314:15_16 300316:17_18 300318:19_1A 30031A:1B_1C "
-        "30031C:1D_1E 30031E:1F_20 300320:21_22 "
-        "300400:50_51 300402:52_53 300404:54_55 300406:56_57 300408:58_59 30040A:5A_5B 30040C:5C_5D "
-        "30040E:5E_5F 300410:60_61 300412:62_63 300414:64_65 300416:66_67 300418:68_69 30041A:6A_6B "
-        "30041C:6C_6D 30041E:6E_6F 300420:70_71";
-    QStringList changes = QString::fromLatin1(text).split(' ', Qt::SkipEmptyParts);
-    for (QString& change : changes) change.replace('_', ' ');
-    return changes;
+    QFile file(VoiceCopyGolden);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {QStringLiteral("missing ") + VoiceCopyGolden};
+    return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

@@ -26,33 +26,22 @@ protected:
 
 } // namespace
 
-TEST_F(PatchEdit, OffersTheBanksOfTheSetWithTheirProgramsAndNames)
+TEST_F(PatchEdit, OffersTheBanksOfTheSetAndKeepsTheProgramAcrossThem)
 {
     MidiPatchEdit edit(nullptr, &device, "VOICES");
     auto* bank = edit.findChild<QComboBox*>("bank");
     auto* program = edit.findChild<QComboBox*>("program");
     ASSERT_TRUE(bank && program);
-    EXPECT_EQ(itemsOf(bank), (QStringList{"PRE1", "PRE2", "PRE3", "PRE4", "PRE5", "PRE6", "GM", "USER1",
-                                          "USER2", "DR:GM", "DR:PRE", "DR:USR"}));
+    EXPECT_EQ(itemsOf(bank).join(' '), "PRE1 PRE2 PRE3 PRE4 PRE5 PRE6 GM USER1 USER2 DR:GM DR:PRE DR:USR");
     EXPECT_EQ(edit.patch(), Patch(0x3F00, 0));
-    ASSERT_EQ(program->count(), 128);
-    EXPECT_EQ(program->itemText(0), "001 Ap:Full Grand");
-    EXPECT_EQ(program->itemText(4), "005 Kb:Glasgow");
-
+    EXPECT_EQ(itemsOf(program).mid(0, 2) << QString::number(program->count()),
+              QStringList({"001 Ap:Full Grand", "002 Ap:BriteGrand", "128"}));
+    // Names of user patches show as they change; unnamed ones show their number alone.
     device.updateUserPatchName(Patch(0x3F28, 2), "My Kit");
-    bank->setCurrentIndex(9);
-    EXPECT_EQ(itemsOf(program), QStringList{"001 Dr:StereoGM"});
     bank->setCurrentIndex(11);
-    ASSERT_EQ(program->count(), 32);
-    EXPECT_EQ(program->itemText(0), "001");
-    EXPECT_EQ(program->itemText(2), "003 My Kit");
-    EXPECT_EQ(program->itemText(31), "032");
-}
+    EXPECT_EQ(itemsOf(program).mid(1, 2) << QString::number(program->count()),
+              QStringList({"002", "003 My Kit", "32"}));
 
-TEST_F(PatchEdit, KeepsTheProgramAcrossBanksAndShowsTheFirstPatchForOneOutsideTheSet)
-{
-    MidiPatchEdit edit(nullptr, &device, "VOICES");
-    auto* bank = edit.findChild<QComboBox*>("bank");
     EXPECT_TRUE(edit.setPatch(Patch(0x3F08, 100)));
     // PRE2 has program 100 too; the drum banks have fewer programs, so their last is taken.
     for (const auto& [index, patch] :
@@ -60,18 +49,13 @@ TEST_F(PatchEdit, KeepsTheProgramAcrossBanksAndShowsTheFirstPatchForOneOutsideTh
         bank->setCurrentIndex(index);
         EXPECT_EQ(edit.patch(), patch) << index;
     }
-    EXPECT_TRUE(edit.setPatch(Patch(0x3F28, 31)));
-    EXPECT_EQ(edit.patch(), Patch(0x3F28, 31));
+    // A patch outside the set shows the first one.
     for (const Patch& outside : {Patch(0x3F28, 32), Patch(0x7F00, 1), Patch(0x3F40, 0), Patch()}) {
         edit.setPatch(Patch(0x3F09, 7));
         EXPECT_FALSE(edit.setPatch(outside)) << outside.value();
         EXPECT_EQ(edit.patch(), Patch(0x3F00, 0)) << outside.value();
     }
-
-    MidiPatchEdit empty(nullptr, nullptr, "VOICES");
-    EXPECT_FALSE(empty.patch().isValid());
-    EXPECT_FALSE(empty.setPatch(Patch(0x3F00, 0)));
     MidiPatchEdit unknown(nullptr, &device, "NO_SUCH_TABLE");
     EXPECT_FALSE(unknown.patch().isValid());
-    EXPECT_FALSE(unknown.bankSet().firstPatch().isValid());
+    EXPECT_FALSE(unknown.setPatch(Patch(0x3F00, 0)));
 }

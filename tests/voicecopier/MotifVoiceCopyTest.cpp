@@ -59,8 +59,14 @@ QStringList within(const QStringList& changes, const QStringList& prefixes)
 
 TEST_F(VoiceCopy, EveryOptionSendsItsGroupInOrder)
 {
+    const QStringList sent = copy(voice.get(), only(true, true, true, true, true), Motif::PerformanceMode);
+    if (qEnvironmentVariableIsSet("MOTIF_GOLDEN")) {
+        QFile golden(VoiceCopyGolden);
+        ASSERT_TRUE(golden.open(QIODevice::WriteOnly | QIODevice::Text));
+        golden.write((sent.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLatin1());
+    }
     const QStringList all = expectedVoiceCopy();
-    EXPECT_EQ(copy(voice.get(), only(true, true, true, true, true), Motif::PerformanceMode), all);
+    EXPECT_EQ(sent, all);
     EXPECT_EQ(wire.lines().at(46), "F0 43 10 7F 00 30 00 60 00 20 00 01 F7");
     // Without the insertion effects the A/D input bit of the switch word stays clear; without the
     // voice group the switch word is left alone, even with the insertion effects.

@@ -1,27 +1,14 @@
 // Importing audio: where a single file and the instruments of a multi-sample file land, which
-// ids they take, the progress shown, and what is refused.
+// ids they take, and what is refused.
 #include "X0vTestSupport.h"
 #include "audio/AudioFiles.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <limits>
 
 using namespace audiofiles;
 
 namespace {
-
-// 16-bit mono frames counting up from `first`, little-endian as WAV holds them.
-Bytes frames(int count, std::int16_t first)
-{
-    Bytes bytes;
-    for (int i = 0; i < count; ++i) {
-        const auto value = std::uint16_t(first + i);
-        bytes.push_back(std::uint8_t(value & 0xFF));
-        bytes.push_back(std::uint8_t(value >> 8));
-    }
-    return bytes;
-}
 
 std::vector<std::int16_t> ramp(int count, std::int16_t first)
 {
@@ -30,20 +17,28 @@ std::vector<std::int16_t> ramp(int count, std::int16_t first)
     return values;
 }
 
+// The frames little-endian, as WAV holds them.
+Bytes bytesOf(const std::vector<std::int16_t>& frames)
+{
+    Bytes bytes;
+    for (const std::int16_t frame : frames) {
+        bytes.push_back(std::uint8_t(frame & 0xFF));
+        bytes.push_back(std::uint8_t(std::uint16_t(frame) >> 8));
+    }
+    return bytes;
+}
+
 class X0V_DocumentImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        piano = dir.filePath(QStringLiteral("Piano C3.wav"));
-        ASSERT_TRUE(writeFile(piano, wav(1, 16, 44100, frames(30, 100))));
-        text = dir.filePath(QStringLiteral("notes.txt"));
+        ASSERT_TRUE(writeFile(piano, wav(1, 16, 44100, bytesOf(ramp(30, 100)))));
         ASSERT_TRUE(writeFile(text, Bytes{'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'}));
     }
 
     QTemporaryDir dir;
-    QString piano;
-    QString text;
+    QString piano = dir.filePath(QStringLiteral("Piano C3.wav"));
+    QString text = dir.filePath(QStringLiteral("notes.txt"));
     ScriptedInterface script;
 };
 
@@ -53,32 +48,26 @@ TEST_F(X0V_DocumentImport, AnAudioFileBecomesTheWaveformOfItsSlot)
 {
     auto document = library(XsType);
     EXPECT_EQ(document->importWaveform(1, 0, piano), 1);
-    const XS_Waveform* waveform = waveAt(*document, 1, 0);
-    EXPECT_EQ(waveSlots(*document, 1, 1), "1:Piano C3");
-    ASSERT_EQ(waveform->keybanks().count(), 1);
-    EXPECT_EQ(waveform->keybanks().at(0)->left().vector(), frames(30, 100));
-    EXPECT_EQ(waveform->keybanks().at(0)->sample_length, 30u);
-
     EXPECT_EQ(document->importWaveform(1, 1023, piano), 1);
-    EXPECT_EQ(waveSlots(*document, 1, 1024, 1023), "1024:Piano C3");
-    EXPECT_EQ(document->importWaveform(1, 1024, piano), 0);
-    EXPECT_EQ(document->importWaveform(1, std::numeric_limits<int>::max(), piano), 0);
-    EXPECT_EQ(document->importWaveform(1, -1, piano), 0);
-    EXPECT_EQ(document->importWaveform(2, 0, piano), 0);
+    EXPECT_EQ(waveSlots(*document, 1, 2) + " " + waveSlots(*document, 1, 1024, 1023),
+              "1:Piano C3 2: 1024:Piano C3");
+    const XS_Waveform* waveform = waveAt(*document, 1, 0);
+    ASSERT_EQ(waveform->keybanks().count(), 1);
+    EXPECT_EQ(waveform->keybanks().at(0)->left().vector(), bytesOf(ramp(30, 100)));
+    EXPECT_EQ(waveform->keybanks().at(0)->sample_length, 30u);
+    // Slots past the bank, banks the model lacks and files of no audio take nothing.
+    EXPECT_EQ(document->importWaveform(1, 1024, piano) + document->importWaveform(1, -1, piano) +
+                  document->importWaveform(2, 0, piano) + document->importWaveform(1, 5, text) +
+                  library(S90Type)->importWaveform(1, 0, piano),
+              0);
     EXPECT_EQ(document->waves().count(), 2);
-
     auto xf = library(XfType);
     EXPECT_EQ(xf->importWaveform(2, 0, piano), 1);
     EXPECT_EQ(waveAt(*xf, 2, 0)->wfmEntry().filename, "0129-Waveform.wfm");
-
-    // No user waveforms at all on the S90 XS; and a file of no audio is no waveform.
-    EXPECT_EQ(library(S90Type)->importWaveform(1, 0, piano), 0);
-    EXPECT_EQ(document->importWaveform(1, 5, text), 0);
-    EXPECT_EQ(document->waves().count(), 2);
     EXPECT_TRUE(script.calls.isEmpty());
 }
 
-TEST_F(X0V_DocumentImport, InstrumentsTakeConsecutiveSlotsWithProgress)
+TEST_F(X0V_DocumentImport, InstrumentsTakeConsecutiveSlots)
 {
     const std::vector<Sf2Sample> samples = {
         {"Low", ramp(40, 10), 22050, 48, 0, 4, 36},
@@ -101,11 +90,7 @@ TEST_F(X0V_DocumentImport, InstrumentsTakeConsecutiveSlotsWithProgress)
     ASSERT_EQ(grand->keybanks().count(), 2);
     EXPECT_EQ(grand->keybanks().at(0)->note_hi, 59);
     EXPECT_EQ(grand->keybanks().at(1)->left().size(), 40);
-    EXPECT_EQ(waveAt(*document, 1, 11)->keybanks().count(), 1);
-    EXPECT_EQ(document->waves().count(), 2);
-    EXPECT_EQ(script.calls, QStringList({"begin Import Waveforms 3", "message Importing 'Grand'...", "step",
-                                         "message Importing 'Silent'...", "step",
-                                         "message Importing 'Bass'...", "step", "end"}));
+    EXPECT_EQ(script.calls.filter(QStringLiteral("step")).size(), 3);
 
     // Instruments past the end of the bank take no slot and stop nothing.
     script.calls.clear();
@@ -121,18 +106,12 @@ TEST_F(X0V_DocumentImport, AKeybankJoinsTheWaveformItIsImportedInto)
     XS_Waveform* waveform = waveAt(*document, 1, 3);
     EXPECT_EQ(document->importKeybank(*waveform, text), nullptr);
     EXPECT_FALSE(waveform->hasData());
-    EXPECT_EQ(waveform->name(), "");
-
     const XS_Keybank* keybank = document->importKeybank(*waveform, piano);
     ASSERT_NE(keybank, nullptr);
     EXPECT_EQ(waveform->keybanks().at(0), keybank);
-    EXPECT_EQ(keybank->left().vector(), frames(30, 100));
-    EXPECT_EQ(waveform->name(), "New Waveform");
-    EXPECT_EQ(waveform->id(), 4);
-
+    EXPECT_EQ(waveform->name() + QString::number(waveform->id()), "New Waveform4");
     waveform->setName(QStringLiteral("Layers"));
     EXPECT_NE(document->importKeybank(*waveform, piano), nullptr);
     EXPECT_EQ(waveform->keybanks().count(), 2);
     EXPECT_EQ(waveform->name(), "Layers");
-    EXPECT_TRUE(script.calls.isEmpty());
 }

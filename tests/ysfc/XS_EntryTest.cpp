@@ -1,4 +1,5 @@
-// The catalogue entry record: its exact bytes in both layouts, reading it back, and its text form.
+// The catalogue entry record: its exact bytes in both layouts. Reading it back, whole or broken, is
+// fuzz_arp's and fuzz_ysfc's.
 #include "motif/documents/XS_Entry.h"
 #include "core/Archive.h"
 
@@ -31,8 +32,6 @@ QByteArray written(const XS_Entry& entry, const char* model)
     return QByteArray(reinterpret_cast<const char*>(archive.bytes().data()),
                       qsizetype(archive.bytes().size()));
 }
-
-std::vector<std::uint8_t> vec(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 
 const QByteArray kTexts = QByteArray("0:256:Piano\0"
                                      "3F0800-Voice.vce\0"
@@ -68,42 +67,13 @@ TEST(XS_Entry, ReadsBackWhatItWrites)
 {
     // The text form shows every field; the Motif XS record has no filter to read back.
     for (const char* model : {"Motif XF", "Motif XS"}) {
-        Archive archive(vec(written(sampleEntry(), model)));
+        const QByteArray bytes = written(sampleEntry(), model);
+        Archive archive(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
         XS_Entry entry;
-        entry.item_index = 7;
         EXPECT_TRUE(entry.fromArchive(QLatin1String(model), archive));
         EXPECT_TRUE(archive.eof());
         XS_Entry expected = sampleEntry();
         expected.filter = QLatin1String(model) == QLatin1String("Motif XF") ? 3 : 0;
-        EXPECT_EQ(entry.toString(), expected.toString()) << model;
-        EXPECT_EQ(entry.item_index, 7);
+        EXPECT_EQ(entry.toString().toStdString(), expected.toString().toStdString()) << model;
     }
-
-    // The list grows by what the record holds; it is not emptied first.
-    Archive archive(vec(written(sampleEntry(), "Motif XF")));
-    XS_Entry entry;
-    entry.rel_filenames = QStringList{QStringLiteral("kept")};
-    ASSERT_TRUE(entry.fromArchive(QStringLiteral("Motif XF"), archive));
-    EXPECT_EQ(entry.rel_filenames, QStringList({"kept", "0001-Waveform.wfm", "0002-Waveform.wfm"}));
-}
-
-TEST(XS_Entry, BrokenRecordsAreRefusedWithoutReadingPastThem)
-{
-    // A length that ends inside a text: the text runs on past the record.
-    QByteArray cut = written(sampleEntry(), "Motif XS");
-    cut[3] = char(0x20);
-    Archive inside(vec(cut));
-    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), inside));
-
-    // A length past the end of the bytes: the reader stops at the end instead of looping.
-    QByteArray longer = written(sampleEntry(), "Motif XS");
-    longer[0] = char(0x7F);
-    Archive past(vec(longer));
-    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), past));
-    EXPECT_TRUE(past.failed());
-
-    // Fixed fields cut short.
-    Archive shortRecord(vec(QByteArray::fromHex("0000001400000001")));
-    EXPECT_FALSE(XS_Entry().fromArchive(QStringLiteral("Motif XS"), shortRecord));
-    EXPECT_TRUE(shortRecord.failed());
 }
