@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString hex(const MidiBytes& bytes) { return Buffer(bytes).toString(); }
 
 QStringList lines(const BulkDump& dump)
 {

@@ -198,10 +198,10 @@ TEST(XS_Keybank, SampleDataIsOneLengthAndBytesPerChannel)
     EXPECT_EQ(read.right(), stereo.right());
 
     // A length beyond the bytes left is refused without reading or allocating it.
-    Archive hostile(bytesOf("7F FF FF FF 01 02"));
+    Archive hostile(hexBytes("7F FF FF FF 01 02"));
     EXPECT_FALSE(read.loadWIM(hostile));
     EXPECT_TRUE(read.left().isEmpty());
-    Archive missingRight(bytesOf("00 00 00 01 AA"));
+    Archive missingRight(hexBytes("00 00 00 01 AA"));
     EXPECT_FALSE(read.loadWIM(missingRight));
 }
 

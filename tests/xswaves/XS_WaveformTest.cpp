@@ -202,18 +202,18 @@ TEST(XS_Waveform, DataPairReadsOnlyInsideItsItems)
 {
     XS_DWFIM read;
     // A size past the end of the bytes.
-    Archive beyond(bytesOf("00 00 00 50 01 00 00 00"));
+    Archive beyond(hexBytes("00 00 00 50 01 00 00 00"));
     EXPECT_FALSE(read.readWFM(beyond));
     // Two key banks counted where the size leaves room for none.
-    Archive crowded(bytesOf("00 00 00 04 02 00 00 00 AA"));
+    Archive crowded(hexBytes("00 00 00 04 02 00 00 00 AA"));
     EXPECT_FALSE(read.readWFM(crowded));
     EXPECT_EQ(read.keybankCount(), 0);
     EXPECT_EQ(crowded.pos(), 8);
-    Archive tooSmall(bytesOf("00 00 00 02 00 00"));
+    Archive tooSmall(hexBytes("00 00 00 02 00 00"));
     EXPECT_FALSE(read.readWFM(tooSmall));
 
     // Bytes after the records belong to the item and are passed over.
-    Archive padded(bytesOf("00 00 00 06 00 00 07 00 EE EE 00 00 00 04 00 00 00 01"));
+    Archive padded(hexBytes("00 00 00 06 00 00 07 00 EE EE 00 00 00 04 00 00 00 01"));
     ASSERT_TRUE(read.readWFM(padded));
     EXPECT_EQ(read.pitchOffset(), 7);
     EXPECT_EQ(padded.pos(), 10);
@@ -224,7 +224,7 @@ TEST(XS_Waveform, DataPairReadsOnlyInsideItsItems)
     XS_DWFIM one;
     one.keybanks().append(makeKeybank(2));
     auto bytes = wfmBytes(one);
-    const auto wim = bytesOf("00 00 00 08 00 00 00 01 00 00 00 06 01 02 03 04 05 06");
+    const auto wim = hexBytes("00 00 00 08 00 00 00 01 00 00 00 06 01 02 03 04 05 06");
     bytes.insert(bytes.end(), wim.begin(), wim.end());
     Archive overrun(bytes);
     ASSERT_TRUE(read.readWFM(overrun));
