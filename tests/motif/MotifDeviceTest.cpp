@@ -70,7 +70,7 @@ TEST_F(MotifDevice, KnowsItsBanks)
     const QStringList expected{"3f0a -1 a00 0",      "3f3c 0 ffffffff 1", "3f4e 2 ffffffff 0",
                                "3f4f -1 ffffffff 0", "7f00 1 2100 0",     "7f7e 4 ffffffff 1",
                                "0000 0 600 0",       "7f7f 5 7000 1",     "3f20 1 2000 0",
-                               "3f46 2 ffffffff 0"};
+                               "3f46 2 ffffffff 0",  "3f28 1 2800 1"};
     for (const QString& line : expected) {
         const int bank = line.left(4).toInt(nullptr, 16);
         EXPECT_EQ(QString::asprintf("%04x %d %x %d", bank, device.bankType(bank),
@@ -79,6 +79,7 @@ TEST_F(MotifDevice, KnowsItsBanks)
     }
     EXPECT_TRUE(Motif::isVoiceBank(0x0000) && !Motif::isVoiceBank(0x3F3C));
     EXPECT_TRUE(Motif::isPLGBank(0x3F18) && !Motif::isPLGBank(0x3F1B));
+    EXPECT_TRUE(Motif::isDrumBank(0x3F20) && Motif::isDrumBank(0x3F28) && !Motif::isDrumBank(0x3F29));
     EXPECT_EQ(device.getEditBuffer(2), 0x1F00u);
     EXPECT_EQ(device.getEditBuffer(-1), 0xFFFFFFFFu);
     EXPECT_EQ(device.bankNumber(0x7F00) + device.bankNumber(0x7F7E), "127/0");
