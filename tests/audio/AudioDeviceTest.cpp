@@ -1,35 +1,12 @@
 #include "zaltor/AudioDevice.h"
+#include "TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 
 namespace {
-
-// The server's rate, 0 when no JACK server runs.
-unsigned jackRate()
-{
-    jack_set_error_function([](const char*) {});
-    jack_client_t* client = jack_client_open("motif-audio-probe", JackNoStartServer, nullptr);
-    jack_set_error_function(nullptr);
-    if (!client) return 0;
-    const unsigned rate = jack_get_sample_rate(client);
-    jack_client_close(client);
-    return rate;
-}
-
-bool hasJackPort(const char* name)
-{
-    jack_client_t* client = jack_client_open("motif-audio-ports", JackNoStartServer, nullptr);
-    if (!client) return false;
-    const char** ports = jack_get_ports(client, name, nullptr, 0);
-    const bool found = ports && ports[0];
-    jack_free(ports);
-    jack_client_close(client);
-    return found;
-}
 
 // Half a second of a 440 Hz tone.
 Sample tone()
@@ -68,16 +45,18 @@ TEST(AudioDevice, NothingPlaysWithoutASystemOrAudio)
 
 TEST(AudioDevice, PlaysOnceOrLoopsOnJack)
 {
-    const unsigned rate = jackRate();
-    if (rate == 0) GTEST_SKIP() << "no JACK server runs";
+    const auto jack = jackClient();
+    if (!jack) GTEST_SKIP() << "no JACK server runs";
     AudioDevice device("jack");
     ASSERT_TRUE(device.isAvailable());
     AudioOutPort& out = device.out();
 
     const Sample sound = tone();
     ASSERT_TRUE(out.play(sound)) << out.error().toStdString();
-    EXPECT_EQ(out.outputRate(), rate);
-    EXPECT_TRUE(hasJackPort("motif-es audio:outport 1"));
+    EXPECT_EQ(out.outputRate(), jack_get_sample_rate(jack.get()));
+    const char** ports = jack_get_ports(jack.get(), "motif-es audio:outport 1", nullptr, 0);
+    EXPECT_TRUE(ports && ports[0]);
+    jack_free(ports);
     QThread::msleep(100);
     EXPECT_TRUE(out.isPlaying());
     EXPECT_TRUE(stopsWithin(out, 5000));

@@ -1,4 +1,5 @@
 #include "core/Archive.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,13 +33,6 @@ Bytes pattern(std::size_t n)
     Bytes bytes(n);
     for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) | 1);
     return bytes;
-}
-
-std::uint32_t be32(const Bytes& bytes, qint64 at)
-{
-    const auto i = static_cast<std::size_t>(at);
-    return std::uint32_t(bytes[i]) << 24 | std::uint32_t(bytes[i + 1]) << 16 |
-           std::uint32_t(bytes[i + 2]) << 8 | bytes[i + 3];
 }
 
 } // namespace
@@ -372,9 +366,9 @@ TEST(Archive, StreamedWriteMatchesMemoryAndPatchesFlushedBytes)
     EXPECT_EQ(stored, load(copy));
     ASSERT_EQ(static_cast<qint64>(stored.size()), end + 3);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 4), (Bytes{'H', 'E', 0xAB, 0xCD}));
-    EXPECT_EQ(be32(stored, 4), static_cast<std::uint32_t>(end - 8));
+    EXPECT_EQ(u32At(stored, 4), static_cast<std::uint32_t>(end - 8));
     EXPECT_EQ(Bytes(stored.begin() + 8, stored.begin() + 8 + kWindow + 10), big);
-    EXPECT_EQ(be32(stored, 8 + kWindow + 10), 0U);
-    EXPECT_EQ(be32(stored, end - 9), static_cast<std::uint32_t>(kWindow / 4 + 9));
+    EXPECT_EQ(u32At(stored, 8 + kWindow + 10), 0U);
+    EXPECT_EQ(u32At(stored, end - 9), static_cast<std::uint32_t>(kWindow / 4 + 9));
     EXPECT_EQ(Bytes(stored.end() - 8, stored.end()), (Bytes{0, 0, 0, 1, 0x5A, 0, 0, 0}));
 }

@@ -14,33 +14,18 @@ TEST(VarArgs, FormatsTheTemplatesOfTheDevice)
     EXPECT_EQ(VarArgs("100%% %c%c", 'o', 107).format(), "100% ok");
 }
 
-TEST(VarArgs, IntegerFlagsWidthAndPrecision)
+TEST(VarArgs, FlagsWidthPrecisionAndTypes)
 {
-    EXPECT_EQ(VarArgs("[%5d|%-5d|%05d|%+d|% d]", 42, 42, -42, 7, 7).format(), "[   42|42   |-0042|+7| 7]");
-    EXPECT_EQ(VarArgs("[%.3d|%8.3d|%08.3d|%.0d]", 5, -5, 5, 0).format(), "[005|    -005|     005|]");
-    EXPECT_EQ(VarArgs("%x %#x %#X %#o %o %#x", 255, 255, 255, 8, 0, 0).format(), "ff 0xff 0XFF 010 0 0");
-    EXPECT_EQ(VarArgs("%#06x", 10).format(), "0x000a");
-    EXPECT_EQ(VarArgs("%b %08b %#b", 5, 5, 2).format(), "101 00000101 0b10");
-    EXPECT_EQ(VarArgs("%u %ld %lld %hhu %zu", 4000000000u, -1L, 1LL << 40, 200, std::size_t(9)).format(),
-              "4000000000 -1 1099511627776 200 9");
-    EXPECT_EQ(VarArgs("%X %X %x", -1, -2LL, -(1LL << 40)).format(), "FFFFFFFF FFFFFFFE ffffff0000000000");
-    EXPECT_EQ(VarArgs("%d %d", 18446744073709551615ULL, true).format(), "18446744073709551615 1");
-}
-
-TEST(VarArgs, TextAndFloatingPoint)
-{
-    EXPECT_EQ(VarArgs("[%8s|%-8s|%.3s|%5.1s]", "Voice", QString("Mix"), "Performance", "Song").format(),
-              "[   Voice|Mix     |Per|    S]");
+    EXPECT_EQ(VarArgs("[%5d|%-5d|%05d|%+d|%.3d|%#06x|%#o|%08b]", 42, 42, -42, 7, 5, 10, 8, 5).format(),
+              "[   42|42   |-0042|+7|005|0x000a|010|00000101]");
+    EXPECT_EQ(VarArgs("%u %lld %X %x", 4000000000u, 1LL << 40, -1, -(1LL << 40)).format(),
+              "4000000000 1099511627776 FFFFFFFF ffffff0000000000");
+    EXPECT_EQ(VarArgs("[%8s|%-8s|%.3s]", "Voice", QString("Mix"), "Performance").format(),
+              "[   Voice|Mix     |Per]");
     const char field[4] = {'A', 'B', 'C', 'D'};
-    EXPECT_EQ(VarArgs("%s", field).format(), "ABCD");
-    EXPECT_EQ(
-        VarArgs("%s%s%s", static_cast<const char*>(nullptr), QChar(0x263A), QLatin1String("L1")).format(),
-        QString::fromUtf8("\xE2\x98\xBAL1"));
-    EXPECT_EQ(VarArgs("%s", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")).format(),
-              QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"));
-    EXPECT_EQ(VarArgs("%.2f|%8.3f|%-8.1f|%+.0f|%e|%g", 3.14159, -2.5, 1.25, 2.0, 1500.0, 0.0001).format(),
-              "3.14|  -2.500|1.2     |+2|1.500000e+03|0.0001");
-    EXPECT_EQ(VarArgs("%010.2f", -1.5f).format(), "-000001.50");
+    EXPECT_EQ(VarArgs("%s%s", field, QChar(0x263A)).format(), QString::fromUtf8("ABCD\xE2\x98\xBA"));
+    EXPECT_EQ(VarArgs("%.2f|%8.3f|%e|%g", 3.14159, -2.5, 1500.0, 0.0001).format(),
+              "3.14|  -2.500|1.500000e+03|0.0001");
 }
 
 TEST(VarArgs, MismatchesAndMissingArgumentsStaySafe)

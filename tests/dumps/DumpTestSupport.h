@@ -3,6 +3,7 @@
 #include "zaltor/BulkDump.h"
 
 #include "OffscreenApplication.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -13,8 +14,6 @@
 #include <functional>
 #include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The analysed block addresses of a dump, in order.
 inline std::vector<std::uint32_t> addressesOf(const BulkDump& dump)

@@ -50,10 +50,8 @@ TEST(MotifDumpReferences, PerformancePartsCountOnlyWithTheirFlagSet)
     performance.getSysex(0x316200)->setDataAt(31, 0x01);
     EXPECT_EQ(reported(performance, &device), (QStringList{"3F0000", "3F0805", "3F0805"}));
     performance.reindexPatch(User1_5, User2_7);
-    EXPECT_EQ(dataHex(part2, 0, 3), "3F 09 07");
     EXPECT_TRUE(part2->checksumValid());
-    EXPECT_EQ(dataHex(performance.getSysex(0x316200), 0, 3), "3F 09 07");
-    EXPECT_EQ(dataHex(performance.getSysex(0x310000), 0, 3), "3F 00 00");
+    EXPECT_EQ(reported(performance, &device), (QStringList{"3F0000", "3F0907", "3F0907"}));
 
     // A part block too short for its flag byte does not count.
     PerformanceDump shortParts(&device);
@@ -69,12 +67,8 @@ TEST(MotifDumpReferences, MixPartsAlwaysCount)
     refer(mix.getSysex(0x370100), 0, User1_5);
     const QStringList all = reported(mix, &device);
     ASSERT_EQ(all.size(), 19);
-    EXPECT_EQ(all.at(0), "3F0000");
-    EXPECT_EQ(all.at(1), "3F0805");
-    EXPECT_EQ(all.mid(16), (QStringList{"3F4600", "3F4900", "3F4C00"}));
-
+    EXPECT_EQ(all.mid(0, 2) + all.mid(16), (QStringList{"3F0000", "3F0805", "3F4600", "3F4900", "3F4C00"}));
     mix.reindexPatch(User1_5, User2_7);
-    EXPECT_EQ(dataHex(mix.getSysex(0x370100), 0, 3), "3F 09 07");
     EXPECT_TRUE(mix.getSysex(0x370100)->checksumValid());
     EXPECT_EQ(reported(mix, &device).at(1), "3F0907");
     // Moving patches the dump does not name changes nothing; nor does a patch that is not one.
@@ -87,10 +81,6 @@ TEST(MotifDumpReferences, MixPartsAlwaysCount)
     MixDump small(&device);
     small.buildInit("MO");
     EXPECT_EQ(reported(small, &device).size(), 16);
-    MixDump empty(&device);
-    EXPECT_EQ(reported(empty, &device), QStringList());
-    empty.reindexPatch(User1_5, User2_7);
-    EXPECT_TRUE(empty.isEmpty());
 }
 
 TEST(MotifDumpReferences, MasterSelectsOnePatch)
@@ -102,7 +92,6 @@ TEST(MotifDumpReferences, MasterSelectsOnePatch)
     refer(master.first(), 14, User1_5);
     EXPECT_EQ(reported(master, &device), QStringList{"3F0805"});
     master.reindexPatch(User1_5, User2_7);
-    EXPECT_EQ(dataHex(master.first(), 14, 3), "3F 09 07");
     EXPECT_EQ(dataHex(master.first(), 13, 5), "00 3F 09 07 00");
     EXPECT_TRUE(master.first()->checksumValid());
 

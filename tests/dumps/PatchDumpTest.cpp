@@ -43,8 +43,7 @@ TEST_F(PatchDumpTest, ArchivesMessageCountAndLengthPrefixedMessages)
     Archive out;
     ASSERT_TRUE(voice.toArchive(out));
     const std::vector<std::uint8_t>& bytes = out.bytes();
-    EXPECT_EQ(Buffer(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12)).toString(),
-              "00 00 00 25 00 00 00 5E F0 43 00 7F");
+    EXPECT_EQ(hex({bytes.data(), 12}), "00 00 00 25 00 00 00 5E F0 43 00 7F");
     EXPECT_EQ(bytes.size(), 4 + 37 * 4 + voice.toBytes().size());
 
     Archive in(bytes);
@@ -53,59 +52,42 @@ TEST_F(PatchDumpTest, ArchivesMessageCountAndLengthPrefixedMessages)
     ASSERT_TRUE(copy.fromArchive(in, &device));
     EXPECT_TRUE(in.eof());
     EXPECT_EQ(copy.toBytes(), voice.toBytes());
-    EXPECT_EQ(copy.errorText(), "");
     ASSERT_NE(dynamic_cast<MotifSysex*>(copy.at(36)), nullptr);
-    EXPECT_EQ(copy.at(36)->getAddress(), 0x440350u);
 
     // An archive cannot be written while it is read.
     EXPECT_FALSE(voice.toArchive(in));
-
-    PerformanceDump empty(&device);
-    Archive emptyOut;
-    ASSERT_TRUE(empty.toArchive(emptyOut));
-    EXPECT_EQ(Buffer(emptyOut.bytes()).toString(), "00 00 00 00");
-    Archive emptyIn(emptyOut.bytes());
-    EXPECT_TRUE(copy.fromArchive(emptyIn, &device));
-    EXPECT_TRUE(copy.isEmpty());
 }
 
-TEST_F(PatchDumpTest, RejectsDamagedArchivesWithAReason)
+// Damaged archives and .syx streams are replayed from fuzz/corpus/fuzz_dump; here only the reasons.
+TEST_F(PatchDumpTest, RefusesDamageWithAReasonAndAnEmptyDump)
 {
-    VoiceDump voice(&device);
-    voice.init();
-    Archive out;
-    voice.toArchive(out);
-    std::vector<std::uint8_t> bytes = out.bytes();
-
-    VoiceDump dump(&device);
-    Archive truncated(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 5));
-    EXPECT_FALSE(dump.fromArchive(truncated, &device));
-    EXPECT_TRUE(dump.isEmpty());
-    EXPECT_FALSE(dump.errorText().isEmpty());
-
-    // A count beyond what the archive holds fails before reading any message.
-    Archive huge(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00});
-    EXPECT_FALSE(dump.fromArchive(huge, &device));
-    EXPECT_EQ(dump.errorText(), "The dump announces 4294967295 messages but only 4 bytes follow");
-
-    Archive notSysex(std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0xF0, 0x43});
-    EXPECT_FALSE(dump.fromArchive(notSysex, &device));
-    EXPECT_EQ(dump.errorText(), "Message 1 of 1 in the dump is not a SysEx message");
-
-    Archive nothing(std::vector<std::uint8_t>{0x00, 0x00});
-    EXPECT_FALSE(dump.fromArchive(nothing, &device));
-    EXPECT_FALSE(dump.errorText().isEmpty());
-
-    // A good read clears the reason.
-    Archive good(bytes);
-    EXPECT_TRUE(dump.fromArchive(good, &device));
-    EXPECT_EQ(dump.errorText(), "");
-    EXPECT_EQ(dump.count(), 37);
-
-    Archive other(bytes);
-    EXPECT_FALSE(dump.fromArchive(other, &device, "mid"));
-    EXPECT_TRUE(dump.isEmpty());
-    EXPECT_EQ(dump.errorText(), "Patch dumps cannot be read from \"mid\" files");
+    MasterDump master(&device);
+    const std::pair<std::vector<std::uint8_t>, QString> cases[] = {
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00},
+         "The dump announces 4294967295 messages but only 4 bytes follow"},
+        {{0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0xF0, 0x43},
+         "Message 1 of 1 in the dump is not a SysEx message"}};
+    for (const auto& [bytes, reason] : cases) {
+        Archive archive(bytes);
+        EXPECT_FALSE(master.fromArchive(archive, &device));
+        EXPECT_EQ(master.errorText(), reason);
+    }
+    std::vector<std::uint8_t> cut = stream({Header, Name, Common, Footer});
+    cut.resize(cut.size() - 14);
+    for (const auto& [bytes, reason] :
+         {std::pair{cut, QString("The SysEx message at offset 37 is cut short")},
+          {stream({Name, "F0 43 00 F8 7F F7"}), "The SysEx message at offset 25 is cut short"},
+          {stream({Name, "FE", Common}), "Byte FE at offset 25 lies outside any SysEx message"},
+          {stream({Header, Footer}), "The file holds no patch data"}}) {
+        EXPECT_FALSE(readSyx(master, bytes));
+        EXPECT_TRUE(master.isEmpty());
+        EXPECT_EQ(master.errorText(), reason);
+    }
+    Archive other(stream({Name}));
+    EXPECT_FALSE(master.fromArchive(other, &device, "mid"));
+    EXPECT_EQ(master.errorText(), "Patch dumps cannot be read from \"mid\" files");
+    EXPECT_TRUE(readSyx(master, stream({Name})));
+    EXPECT_EQ(master.errorText(), "");
 }
 
 TEST_F(PatchDumpTest, ReadsSyxStreamsWithoutTheirBulkFrame)
@@ -119,8 +101,6 @@ TEST_F(PatchDumpTest, ReadsSyxStreamsWithoutTheirBulkFrame)
     EXPECT_EQ(master.at(1)->getAddress(), 0x320000u);
     EXPECT_EQ(master.name(), "ABCDEFGHIJ");
 
-    ASSERT_TRUE(readSyx(master, stream({Name, Common})));
-    EXPECT_EQ(master.count(), 2);
     // Only a leading header and a trailing footer are the frame.
     ASSERT_TRUE(readSyx(master, stream({Name, Header, Footer, Common})));
     EXPECT_EQ(master.count(), 4);
@@ -140,28 +120,6 @@ TEST_F(PatchDumpTest, ReadsSyxStreamsWithoutTheirBulkFrame)
     EXPECT_EQ(master.errorText(), "Byte 00 at offset 0 lies outside any SysEx message");
 }
 
-TEST_F(PatchDumpTest, RefusesBrokenSyxStreamsWhole)
-{
-    MasterDump master(&device);
-    std::vector<std::uint8_t> bytes = stream({Header, Name, Common, Footer});
-    bytes.resize(bytes.size() - 14);
-    EXPECT_FALSE(readSyx(master, bytes));
-    EXPECT_TRUE(master.isEmpty());
-    EXPECT_EQ(master.errorText(), "The SysEx message at offset 37 is cut short");
-
-    // A status byte inside a message cuts it short as well.
-    EXPECT_FALSE(readSyx(master, stream({Name, "F0 43 00 F8 7F F7"})));
-    EXPECT_EQ(master.errorText(), "The SysEx message at offset 25 is cut short");
-    EXPECT_FALSE(readSyx(master, stream({Name, "FE", Common})));
-    EXPECT_EQ(master.errorText(), "Byte FE at offset 25 lies outside any SysEx message");
-    EXPECT_FALSE(readSyx(master, {}));
-    EXPECT_EQ(master.errorText(), "The file holds no patch data");
-    EXPECT_FALSE(readSyx(master, stream({Header, Footer})));
-    EXPECT_TRUE(master.isEmpty());
-    EXPECT_FALSE(readSyx(master, {0xF0}));
-    EXPECT_EQ(master.errorText(), "The SysEx message at offset 0 is cut short");
-}
-
 TEST_F(PatchDumpTest, CopiesIntoTheDevicesMessageClass)
 {
     BulkDump foreign;
@@ -179,9 +137,8 @@ TEST_F(PatchDumpTest, CopiesIntoTheDevicesMessageClass)
     EXPECT_EQ(master.toBytes(), foreign.toBytes());
 
     master.copyDump(&master, &device);
-    EXPECT_EQ(master.count(), 2);
     master.copyDump(nullptr, &device);
-    EXPECT_EQ(master.count(), 2);
+    EXPECT_EQ(master.toBytes(), foreign.toBytes());
 
     // Without a device, the framework's own class.
     master.copyDump(&foreign, nullptr);
@@ -205,7 +162,6 @@ TEST_F(PatchDumpTest, NamesLiveInTheFirstMessage)
 
     voice.setName("Grand Piano Extra");
     EXPECT_EQ(voice.name(), "Grand Pian");
-    EXPECT_EQ(voice.first()->dataAt(10), 0x00);
     voice.setName(QString::fromUtf8("Flügel\t"));
     EXPECT_EQ(voice.name(), "Fl?gel?   ");
     EXPECT_TRUE(voice.first()->checksumValid());

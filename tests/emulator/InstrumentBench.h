@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "emulator/VirtualInstrument.h"
 #include "zaltor/LoopbackTransport.h"
 
@@ -10,8 +11,6 @@
 #include <vector>
 
 using Replies = std::vector<MidiBytes>;
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // The host end of a loopback cable with the instrument on the other end.
 struct InstrumentBench {

@@ -1,6 +1,7 @@
 // The librarian and the virtual instrument on real JACK MIDI ports, as two programs would meet.
 // scripts/start-jack.sh starts a dummy server; without one these tests skip.
 #include "CliApp.h"
+#include "TestSupport.h"
 
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
@@ -10,22 +11,11 @@
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 #include <sstream>
 #include <unistd.h>
 
 namespace {
 using Api = RtMidiTransport::Api;
-
-bool jackRuns()
-{
-    jack_set_error_function([](const char*) {});
-    jack_client_t* client = jack_client_open("motif-e2e-probe", JackNoStartServer, nullptr);
-    jack_set_error_function(nullptr);
-    if (!client) return false;
-    jack_client_close(client);
-    return true;
-}
 
 // A port of another process appears in JACK a little after the process starts.
 bool waitForPort(const QString& name, int ms)
@@ -42,7 +32,7 @@ bool waitForPort(const QString& name, int ms)
 
 TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
 {
-    if (!jackRuns()) GTEST_SKIP() << "no JACK server runs";
+    if (!jackClient()) GTEST_SKIP() << "no JACK server runs";
     const QString client = QStringLiteral("motif-e2e-es-%1").arg(::getpid());
     QString error;
     auto instrumentPorts = RtMidiTransport::openVirtual(client, &error, Api::Jack);
@@ -67,7 +57,7 @@ TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
 
 TEST(OverJack, CommandLineReachesTheInstrumentProgram)
 {
-    if (!jackRuns()) GTEST_SKIP() << "no JACK server runs";
+    if (!jackClient()) GTEST_SKIP() << "no JACK server runs";
     const QString client = QStringLiteral("motif-e2e-emu-%1").arg(::getpid());
     QProcess emu;
     emu.start(MOTIF_CLI_PATH, {"emu", "--model", "ES6", "--seconds", "20", "--name", client});

@@ -63,56 +63,34 @@ TEST_F(MotifDevice, SwitchesModesWithTheWaitTheInstrumentNeeds)
     EXPECT_EQ(clock.sleeps().size(), 5u);
 }
 
+// A bank's type, bulk location and user flag come from one table; one bank of each kind, and the
+// neighbours just outside.
 TEST_F(MotifDevice, KnowsItsBanks)
 {
-    EXPECT_EQ(device.bankType(0x3F0A), -1);
-    EXPECT_EQ(device.bulkControlBaseOf(0x3F0A), 0x0A00u);
-    EXPECT_EQ(device.bankType(0x3F3C), 0);
-    EXPECT_EQ(device.bulkControlBaseOf(0x3F3C), Motif::NoControl);
-    EXPECT_EQ(device.bankType(0x3F4E), 2);
-    EXPECT_EQ(device.bankType(0x3F4F), -1);
-    EXPECT_EQ(device.bankType(0x7F00), 1);
-    EXPECT_EQ(device.bankType(0x7F7E), 4);
-    EXPECT_EQ(device.bulkControlBaseOf(0x0000), 0x0600u);
-    EXPECT_EQ(device.bulkControlBaseOf(0x7F7F), 0x7000u);
-    EXPECT_EQ(device.bulkControlBaseOf(0x7F00), 0x2100u);
-    EXPECT_TRUE(device.isUserBank(0x3F3C));
-    EXPECT_TRUE(device.isUserBank(0x7F7E));
-    EXPECT_FALSE(device.isUserBank(0x3F20));
-    EXPECT_FALSE(device.isUserBank(0x3F46));
-    EXPECT_FALSE(Motif::isVoiceBank(0x3F3C));
-    EXPECT_TRUE(Motif::isVoiceBank(0x0000));
-    EXPECT_TRUE(Motif::isPLGBank(0x3F18));
-    EXPECT_FALSE(Motif::isPLGBank(0x3F1B));
-    EXPECT_EQ(device.bankTypeName(4), "Multis");
-    EXPECT_EQ(device.bankTypeName(6), "");
+    const QStringList expected{"3f0a -1 a00 0",      "3f3c 0 ffffffff 1", "3f4e 2 ffffffff 0",
+                               "3f4f -1 ffffffff 0", "7f00 1 2100 0",     "7f7e 4 ffffffff 1",
+                               "0000 0 600 0",       "7f7f 5 7000 1",     "3f20 1 2000 0",
+                               "3f46 2 ffffffff 0",  "3f28 1 2800 1"};
+    for (const QString& line : expected) {
+        const int bank = line.left(4).toInt(nullptr, 16);
+        EXPECT_EQ(QString::asprintf("%04x %d %x %d", bank, device.bankType(bank),
+                                    device.bulkControlBaseOf(bank), device.isUserBank(bank)),
+                  line);
+    }
+    EXPECT_TRUE(Motif::isVoiceBank(0x0000) && !Motif::isVoiceBank(0x3F3C));
+    EXPECT_TRUE(Motif::isPLGBank(0x3F18) && !Motif::isPLGBank(0x3F1B));
+    EXPECT_TRUE(Motif::isDrumBank(0x3F20) && Motif::isDrumBank(0x3F28) && !Motif::isDrumBank(0x3F29));
     EXPECT_EQ(device.getEditBuffer(2), 0x1F00u);
     EXPECT_EQ(device.getEditBuffer(-1), 0xFFFFFFFFu);
-    EXPECT_EQ(device.bankNumber(0x7F7E), "");
-    EXPECT_EQ(device.bankNumber(0x7F7F), "");
-    EXPECT_EQ(device.bankNumber(0x7F00), "127/0");
-    EXPECT_EQ(device.bankNumber(0x3F08), "63/8");
-    EXPECT_EQ(Motif::modeName(4), "Master");
-    EXPECT_EQ(Motif::modeName(5), "");
-    EXPECT_TRUE(Motif::isMixMode(5));
-    EXPECT_FALSE(Motif::isMixMode(4));
+    EXPECT_EQ(device.bankNumber(0x7F00) + device.bankNumber(0x7F7E), "127/0");
+    EXPECT_EQ(device.getBulkControl(Patch(0x3F28, 31)), 0x281Fu);
+    EXPECT_EQ(device.getBulkControl(Patch(Motif::MasterBank, 127)), 0x707Fu);
+    EXPECT_EQ(device.getBulkControl(Patch(Motif::MixBank, 2)), 0xFFFFFFFFu);
     EXPECT_EQ(device.getIndexedAddress(0x401000, 3), 0x401006u);
-    EXPECT_EQ(VOICE_ELM_PART(2, 1), 0x410220u);
     EXPECT_EQ(VOICE_ELM_PART(3, 6), 0x440350u);
     EXPECT_EQ(VOICE_ELM_PART(1, 7), 0x100u);
     EXPECT_EQ(DRUM_KEY_PART(72, 1), 0x474820u);
-    EXPECT_EQ(DRUM_KEY_PART(0, 4), 0x4A0000u);
     EXPECT_EQ(DRUM_KEY_PART(1, 5), 0xFFFFFFFFu);
-}
-
-TEST_F(MotifDevice, NamesCategoriesFromItsTables)
-{
-    EXPECT_EQ(device.printCategory(1), "Ap");
-    EXPECT_EQ(device.printCategory(16), "Co");
-    EXPECT_EQ(device.printCategory(17), "??");
-    EXPECT_EQ(device.printCategory(1, 1), "Ap:A.PIANO");
-    EXPECT_EQ(device.printCategory(16, 3), "Co:OTHER");
-    EXPECT_EQ(device.printCategory(2, 9), "Kb");
 }
 
 TEST_F(MotifDevice, SelectsPatchesTheWayEachModeWants)
@@ -172,22 +150,20 @@ TEST_F(MotifDevice, FollowsWhatTheInstrumentReports)
 
 TEST_F(MotifDevice, RecognisesOnlyTheThreeKeyboardsByIdentity)
 {
-    auto check = [&](const char* reply) {
+    // Another family member, another maker, a cut reply, the three keyboards, an unknown member.
+    const std::tuple<const char*, bool, const char*> replies[] = {
+        {"F0 7E 00 06 02 43 00 41 6A 04 00 00 00 01 F7", false, "Motif ES"},
+        {"F0 7E 00 06 02 41 00 41 6A 05 00 00 00 01 F7", false, "Motif ES"},
+        {"F0 7E 00 06 02 43 00 41 6A", false, "Motif ES"},
+        {"F0 7E 00 06 02 43 00 41 6A 05 00 00 00 01 F7", true, "Motif ES7"},
+        {"F0 7E 00 06 02 43 00 41 69 05 00 00 00 01 F7", true, "Motif ES6"},
+        {"F0 7E 00 06 02 43 00 41 6B 05 00 00 00 01 F7", true, "Motif ES8"},
+        {"F0 7E 00 06 02 43 00 41 6C 05 00 00 00 01 F7", false, "Motif ES8"}};
+    for (const auto& [reply, known, model] : replies) {
         Sysex message{std::span<const std::uint8_t>(hexBytes(reply))};
-        return device.checkId(&message);
-    };
-    EXPECT_FALSE(check("F0 7E 00 06 02 43 00 41 6A 04 00 00 00 01 F7"));
-    EXPECT_EQ(device.modelName(), "Motif ES");
-    EXPECT_FALSE(check("F0 7E 00 06 02 41 00 41 6A 05 00 00 00 01 F7"));
-    EXPECT_FALSE(check("F0 7E 00 06 02 43 00 41 6A"));
-    EXPECT_TRUE(check("F0 7E 00 06 02 43 00 41 6A 05 00 00 00 01 F7"));
-    EXPECT_EQ(device.modelName(), "Motif ES7");
-    EXPECT_TRUE(check("F0 7E 00 06 02 43 00 41 69 05 00 00 00 01 F7"));
-    EXPECT_EQ(device.modelName(), "Motif ES6");
-    EXPECT_TRUE(check("F0 7E 00 06 02 43 00 41 6B 05 00 00 00 01 F7"));
-    EXPECT_EQ(device.modelName(), "Motif ES8");
-    EXPECT_FALSE(check("F0 7E 00 06 02 43 00 41 6C 05 00 00 00 01 F7"));
-    EXPECT_EQ(device.modelName(), "Motif ES8");
+        EXPECT_EQ(device.checkId(&message), known) << reply;
+        EXPECT_EQ(device.modelName(), model) << reply;
+    }
 }
 
 TEST_F(MotifDevice, NamesSecondaryPortsAfterTheMainOnes)

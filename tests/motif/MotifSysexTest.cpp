@@ -21,34 +21,15 @@ std::vector<MidiBytes> splitSyx(const QByteArray& bytes)
 }
 } // namespace
 
-TEST(MotifSysex, BuildsEveryKindToTheByte)
+// Building and reading the instrument's messages is checked against the virtual instrument's own
+// codec in tests/e2e/DeviceAgainstInstrumentTest.cpp; here what the device adds on top.
+TEST(MotifSysex, HeaderFooterAndStoreAreRecognised)
 {
     MotifSysex m;
     m.prepareBulkHeader(0x0F00);
-    EXPECT_EQ(m.toString(), "F0 43 00 7F 00 00 00 0E 0F 00 63 F7");
-    EXPECT_TRUE(m.isHeader());
-    EXPECT_TRUE(m.checksumValid());
+    EXPECT_TRUE(m.isHeader() && !m.isFooter());
     m.prepareBulkFooter(0x0F00);
-    EXPECT_EQ(m.toString(), "F0 43 00 7F 00 00 00 0F 0F 00 62 F7");
-    EXPECT_TRUE(m.isFooter());
-    EXPECT_TRUE(m.isLastOfBulk());
-    m.prepareBulkRequest(0x0805);
-    EXPECT_EQ(m.toString(), "F0 43 20 7F 00 0E 08 05 F7");
-    EXPECT_EQ(m.getAddress(), 0x0E0805u);
-    m.prepareParameterRequest(MidiParam(0x0A0001, 1));
-    EXPECT_EQ(m.toString(), "F0 43 30 7F 00 0A 00 01 F7");
-    m.prepareParameterChange(MidiParam(0x37030D, 1), 100);
-    EXPECT_EQ(m.toString(), "F0 43 10 7F 00 37 03 0D 64 F7");
-    m.prepareParameterChange(MidiParam(0x002100, 2), 200);
-    EXPECT_EQ(m.toString(), "F0 43 10 7F 00 00 21 00 01 48 F7");
-    // A block of 200 bytes has a byte count of two 7-bit bytes: 01 48.
-    m.prepareBulkDump(0x407000, QString("01 ").repeated(200));
-    EXPECT_EQ(m.size(), 212);
-    EXPECT_EQ(m.at(5), 0x01);
-    EXPECT_EQ(m.at(6), 0x48);
-    EXPECT_EQ(m.dataSize(), 200);
-    EXPECT_TRUE(m.checksumValid());
-    // The store command is a bulk with no data.
+    EXPECT_TRUE(m.isFooter() && m.isLastOfBulk());
     m.prepareBulkDump(0x110000, QString());
     EXPECT_EQ(m.toString(), "F0 43 00 7F 00 00 00 11 00 00 6F F7");
 }
@@ -67,19 +48,12 @@ TEST(MotifSysex, ParameterWithoutAddressLeavesNothingToSend)
 TEST(MotifSysex, AnalysesKindAddressDataAndChecksumStart)
 {
     const MotifSysex bulk = message("F0 43 00 7F 00 00 03 40 70 00 41 42 43 3A F7");
-    EXPECT_EQ(bulk.kind(), MotifSysex::BulkDump);
-    EXPECT_EQ(bulk.getAddress(), 0x407000u);
-    EXPECT_EQ(bulk.dataSize(), 3);
     EXPECT_EQ(bulk.dataStart(), 10);
     EXPECT_EQ(bulk.checksumStart(), 5);
     EXPECT_EQ(bulk.printAnalysis(), "BULK DUMP: 407000 : 41 42 43");
-
     const MotifSysex change = message("F0 43 10 7F 00 30 11 00 02 48 F7");
-    EXPECT_EQ(change.kind(), MotifSysex::ParameterChange);
-    EXPECT_EQ(change.getAddress(), 0x301100u);
-    EXPECT_EQ(change.dataSize(), 2);
     EXPECT_EQ(change.printAnalysis(), "PARAM CHANGE: 301100 : 02 48");
-    // Two bytes of which the first counts 64: 2 * 64 + 72.
+    // A pair of six-bit bytes here: 2 * 64 + 72.
     EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 2)), 200);
     EXPECT_EQ(change.getParameterData(MidiParam(0x301101, 2)), -1);
 
@@ -166,40 +140,19 @@ TEST(MotifSysex, SetAddressRetargetsABulkAndRenewsItsChecksum)
     EXPECT_EQ(foreign.toString(), "F0 41 00 F7");
 }
 
-TEST(MotifSysex, DisplaysParameterChangesInColour)
-{
-    Motif device;
-    MotifSysex m = message("F0 43 10 7F 00 37 03 0D 64 F7");
-    EXPECT_EQ(device.displaySysex(&m),
-              "<font color=#808080>F0</font> <font color=#808080>43</font> <font color=#007800>10</font> "
-              "<font color=#808080>7F</font> <font color=#808080>00</font> <font color=#b85100>37</font> "
-              "<font color=#b85100>03</font> <font color=#b85100>0D</font> <font color=#0000ff>64</font> "
-              "<font color=#808080>F7</font> ");
-    for (const char* quiet :
-         {"F0 43 00 7F 00 00 00 0E 0F 00 63 F7", "F0 43 10 7F 00 0A 00 01 00 F7",
-          "F0 43 10 7F 00 0A 00 00 03 F7", "F0 43 10 7F 00 0D 00 00 01 F7", "F0 43 10 7F 00 37 03 0D F7"}) {
-        MotifSysex q = message(quiet);
-        EXPECT_EQ(device.displaySysex(&q), "") << quiet;
-    }
-}
-
 TEST(MotifSysex, ReadsRealBulksOfNeighbouringModels)
 {
     QFile xf(MOTIF_REALDATA_DIR "/sysex/motifXF_5pad.voi.syx");
     QFile classic(MOTIF_REALDATA_DIR "/sysex/jsynthlib_motif_classic_normal.syx");
     if (!xf.open(QIODevice::ReadOnly) || !classic.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "no real data here";
+        GTEST_SKIP() << "skipped: no real Motif XF and Motif bulks under " MOTIF_REALDATA_DIR "/sysex";
     // The Motif XF frames its bulks like the ES (two-byte model id), so every message analyses.
     const auto messages = splitSyx(xf.readAll());
     ASSERT_EQ(messages.size(), 26u);
     for (const auto& bytes : messages) {
         const MotifSysex m(bytes);
-        EXPECT_EQ(m.kind(), MotifSysex::BulkDump);
-        EXPECT_TRUE(m.checksumValid()) << m.printAnalysis().toStdString();
-        EXPECT_EQ(m.dataSize(), int(bytes.size()) - 12);
+        EXPECT_TRUE(m.kind() == MotifSysex::BulkDump && m.checksumValid()) << m.printAnalysis().toStdString();
     }
-    EXPECT_EQ(MotifSysex(messages.front()).getAddress(), 0x0E0F00u);
-    EXPECT_EQ(MotifSysex(messages.back()).getAddress(), 0x0F0F00u);
     // The first Motif's header has a one-byte model id and a checksum that does not add up.
     const auto old = splitSyx(classic.readAll());
     ASSERT_FALSE(old.empty());

@@ -24,12 +24,9 @@ TEST(MidiInbox, KeepsArrivalOrder)
     EXPECT_EQ(inbox.drain(), (std::vector<MidiBytes>{{0xF0, 0x43, 0xF7}, {0xC0, 0x05}}));
     EXPECT_EQ(inbox.size(), 0u);
     EXPECT_EQ(inbox.pop(), std::nullopt);
-    EXPECT_TRUE(inbox.drain().empty());
-
     inbox.push({0xFA});
     inbox.clear();
-    EXPECT_EQ(inbox.size(), 0u);
-    EXPECT_EQ(inbox.pop(), std::nullopt);
+    EXPECT_TRUE(inbox.drain().empty());
 }
 
 TEST(MidiInbox, WaitForHandsOnWhatItDoesNotAccept)

@@ -1,8 +1,8 @@
 #include "zaltor/RtMidiTransport.h"
+#include "TestSupport.h"
 #include "zaltor/MidiInbox.h"
 
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,11 +48,7 @@ TEST(RtMidiTransport, OpenNeedsAPort)
 // Over real JACK MIDI ports; scripts/start-jack.sh starts a dummy server.
 TEST(RtMidiTransport, CarriesMessagesOverJack)
 {
-    // Without a server libjack would fill the log with its complaints.
-    jack_set_error_function([](const char*) {});
-    std::unique_ptr<jack_client_t, int (*)(jack_client_t*)> jack(
-        jack_client_open("zaltor-test", JackNoStartServer, nullptr), jack_client_close);
-    jack_set_error_function(nullptr);
+    const auto jack = jackClient();
     if (!jack) GTEST_SKIP() << "no JACK server runs";
 
     // A program offering ports, wired from its output back to its input.

@@ -37,23 +37,3 @@ TEST(WireModel, PacesLikeADinCable)
     EXPECT_EQ(wire.wireTimeUs(), 3202880);
     EXPECT_EQ(clock.nowMs(), 3202);
 }
-
-TEST(WireModel, PassesInputAndStateThrough)
-{
-    ManualClock clock;
-    ScopedClock scoped(clock);
-    auto [near, far] = LoopbackTransport::createPair("host", "instrument");
-    WireModel wire(*near);
-    EXPECT_EQ(wire.name(), "host");
-
-    std::vector<MidiBytes> received;
-    wire.setReceiver([&](MidiBytes message) { received.push_back(std::move(message)); });
-    ASSERT_TRUE(far->send(MidiBytes{0xF0, 0x43, 0x10, 0xF7}));
-    EXPECT_EQ(received, (std::vector<MidiBytes>{{0xF0, 0x43, 0x10, 0xF7}}));
-    EXPECT_TRUE(clock.sleeps().empty());
-
-    EXPECT_TRUE(wire.isOpen());
-    far.reset();
-    EXPECT_FALSE(wire.isOpen());
-    EXPECT_FALSE(wire.send(MidiBytes{0xC0, 0x01}));
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedInterface.h"
+#include "TestSupport.h"
 #include "core/Archive.h"
 #include "motif/documents/X0V_Document.h"
 // Also teaches the tests to print texts.
@@ -114,13 +115,6 @@ inline std::vector<std::uint8_t> store(X0V_Document& document)
     Archive archive;
     document.storeDocument(archive);
     return archive.bytes();
-}
-
-inline std::uint32_t u32At(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    if (at + 4 > bytes.size()) return 0xDEADBEEF;
-    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 |
-           std::uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
 }
 
 // Where the catalogue says the chunk lies; 0 when it does not name it.

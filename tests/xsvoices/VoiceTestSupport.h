@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "core/Archive.h"
 #include "core/Buffer.h"
 #include "motif/documents/XS_Voice.h"
@@ -9,8 +10,6 @@
 #include <cstdint>
 #include <ostream>
 #include <vector>
-
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 inline const QString MotifXS = QStringLiteral("Motif XS");
 inline const QString MotifXF = QStringLiteral("Motif XF");
@@ -36,5 +35,3 @@ inline void setElement(XS_Voice& voice, int i, int memory, int number)
     voice.setElementMem(i, memory);
     voice.setElementWave(i, number);
 }
-
-inline QString hex(const std::vector<std::uint8_t>& bytes) { return Buffer(bytes).toString(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "core/Archive.h"
 #include "core/Buffer.h"
 #include "motif/documents/XS_Keybank.h"
@@ -19,13 +20,4 @@ inline std::unique_ptr<XS_Keybank> makeKeybank(int frames, bool stereo = false, 
     if (stereo) keybank->right().allocate(frames * 2, static_cast<std::uint8_t>(fill + 1));
     keybank->validateKeybank();
     return keybank;
-}
-
-inline QString hex(const std::vector<std::uint8_t>& bytes) { return Buffer(bytes).toString(); }
-
-inline std::vector<std::uint8_t> bytesOf(const char* hexText)
-{
-    Buffer buffer;
-    buffer.fromString(QString::fromLatin1(hexText));
-    return buffer.vector();
 }

@@ -18,7 +18,7 @@ const char* const Numbered = "01 02 03 04 05 06 07 08 09 0A 0B 02 0C 0D 04 00 0E
 
 XS_Keybank numbered()
 {
-    Archive in(bytesOf(Numbered));
+    Archive in(hexBytes(Numbered));
     XS_Keybank k;
     EXPECT_TRUE(k.loadWFM(in) && in.eof());
     return k;
@@ -58,7 +58,7 @@ TEST(XS_Keybank, ParameterRecordHasTheInstrumentsLayout)
               "C00A9A34 C00A9A54");
     EXPECT_EQ(hex(archived(k, &XS_Keybank::storeWFM)), Numbered);
     // The format byte brings its width with it; a record cut short is refused.
-    auto lpc = bytesOf(Numbered);
+    auto lpc = hexBytes(Numbered);
     lpc[14] = 3;
     Archive lpcIn(lpc);
     XS_Keybank read;

@@ -160,7 +160,7 @@ TEST(XS_Waveform, DataPairWritesDwfmAndDwim)
     for (int i = 0; i < 3; ++i) EXPECT_EQ(*read.keybanks().at(i), *data.keybanks().at(i));
 
     // Bytes after the records belong to the item and are passed over.
-    Archive padded(bytesOf("00 00 00 06 00 00 07 00 EE EE 00 00 00 04 00 00 00 01"));
+    Archive padded(hexBytes("00 00 00 06 00 00 07 00 EE EE 00 00 00 04 00 00 00 01"));
     ASSERT_TRUE(read.readWFM(padded));
     EXPECT_EQ(read.pitchOffset() * 100 + padded.pos(), 710);
 }

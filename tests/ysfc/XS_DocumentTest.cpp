@@ -35,13 +35,6 @@ QByteArray stored(XS_Document& document)
                       qsizetype(archive.bytes().size()));
 }
 
-std::uint32_t u32At(const QByteArray& bytes, qsizetype at)
-{
-    std::uint32_t value = 0;
-    for (qsizetype i = at; i < at + 4; ++i) value = (value << 8) | std::uint8_t(bytes.at(i));
-    return value;
-}
-
 YsfcFile::Item item(const char* tag, const char* hex) { return {tag, QByteArray::fromHex(hex)}; }
 
 void addItem(XS_Chunk& chunk, std::initializer_list<std::uint8_t> bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -68,6 +70,3 @@ struct YsfcFile {
         return {b.begin(), b.end()};
     }
 };
-
-// Texts in test failures as text, not as arrays of characters.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
