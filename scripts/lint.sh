@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # clang-tidy over the C++ files a change touches, with bugprone-* and clang-analyzer-* findings as
 # errors. The change is everything since BASE (default: the commit before HEAD) plus what is not
-# committed yet:   scripts/lint.sh [BASE]
+# committed yet:   scripts/lint.sh [BASE [PATH...]]   (PATHs limit it to those folders or files)
 # Needs a configured build folder (build/compile_commands.json): run scripts/setup.sh first.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 base="${1:-HEAD~1}"
+[ $# -gt 0 ] && shift
+paths=("$@")
 if ! command -v clang-tidy >/dev/null 2>&1; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -16,7 +18,7 @@ fi
 
 # Headers are checked through the sources that include them; only files the build compiles
 # have the flags clang-tidy needs.
-mapfile -t files < <( { git diff --name-only "$base"; git diff --name-only; } | sort -u | grep -E '\.cpp$' |
+mapfile -t files < <( { git diff --name-only "$base" -- "${paths[@]}"; git diff --name-only -- "${paths[@]}"; } | sort -u | grep -E '\.cpp$' |
                       while read -r f; do [ -f "$f" ] && grep -q "\"file\": \"$PWD/$f\"" build/compile_commands.json && echo "$f"; done)
 if [ "${#files[@]}" -eq 0 ]; then
   echo "lint: no compiled C++ file changed since $base"
