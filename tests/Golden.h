@@ -19,14 +19,18 @@ inline QString goldenPath(const QString& name)
 
 inline bool rewritingGoldens() { return qgetenv("MOTIF_GOLDEN") == "1"; }
 
-// Where the two texts first part, with a few lines of each from there on.
+// Where the two texts first part, with a few lines from there on: "-" golden, "+" actual.
 inline std::string goldenDiffHead(const QByteArray& expected, const QByteArray& actual)
 {
     const QList<QByteArray> want = expected.split('\n'), got = actual.split('\n');
     qsizetype line = 0;
     while (line < want.size() && line < got.size() && want[line] == got[line]) ++line;
     std::string out = "first difference at line " + std::to_string(line + 1) + ":\n";
-    for (qsizetype i = line; i < line + 6; ++i) {
+    for (qsizetype i = line; i < line + 6 && (i < want.size() || i < got.size()); ++i) {
+        if (i < want.size() && i < got.size() && want[i] == got[i]) {
+            out += "    " + want[i].toStdString() + '\n';
+            continue;
+        }
         if (i < want.size()) out += "  - " + want[i].toStdString() + '\n';
         if (i < got.size()) out += "  + " + got[i].toStdString() + '\n';
     }
