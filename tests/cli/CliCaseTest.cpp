@@ -1,6 +1,9 @@
 // The `motif` command line as users and other tools call it. Each tests/data/cli/NAME.case is one
 // test: its lines run in a fresh folder, and the transcript (each line, what it wrote, its exit
-// code) must equal NAME.out. Besides `motif ...`, a case has a few file steps of its own (see run).
+// code) must equal NAME.out; MOTIF_GOLDEN=1 writes the transcripts instead. Besides `motif ...`, a
+// case has a few file steps of its own (see run) and `mask REGEX`. $TMP stands for the folder and
+// $REALDATA for the real data folder (MOTIF_REALDATA overrides it). A new case file is listed by
+// ctest once test_cli is built again.
 #include "CliApp.h"
 #include "Golden.h"
 
@@ -122,19 +125,22 @@ int CliCase::run(const QStringList& words, QString& out)
         const QByteArray patch = QByteArray::fromHex(words.mid(3).join("").toLatin1());
         return writeFile(file, bytes.replace(words.value(2).toInt(nullptr, 0), patch.size(), patch)) ? 0 : 1;
     }
-    if (step == "cat") out = QString::fromUtf8(readFile(file));
-    if (step == "hex") // sixteen bytes a line
+    if (step == "cat")
+        out = QString::fromUtf8(readFile(file));
+    else if (step == "hex") { // sixteen bytes a line
         for (const QByteArray bytes = readFile(file); out.size() < bytes.size() * 3;)
             out += bytes.mid(out.size() / 3, 16).toHex(' ') + '\n';
-    if (step == "cmp") out = compare(readFile(file), readFile(words.value(2))) + '\n';
-    if (step == "ls") { // every file below the folder, hidden ones left out
+    } else if (step == "cmp")
+        out = compare(readFile(file), readFile(words.value(2))) + '\n';
+    else if (step == "ls") { // every file below the folder, hidden ones left out
         QStringList files;
         for (QDirIterator it(file.isEmpty() ? "." : file, QDir::Files, QDirIterator::Subdirectories);
              it.hasNext();)
             files << QDir(file).relativeFilePath(it.next());
         files.sort();
         out = files.join('\n') + (files.isEmpty() ? "" : "\n");
-    }
+    } else if (step != "needs") // needs PATH: a file under the real data folder, or the case is skipped
+        ADD_FAILURE() << "unknown step '" << step.toStdString() << "'";
     return 0;
 }
 
