@@ -37,8 +37,8 @@ inline constexpr TypeRow Types[] = {
 
 struct BankRow {
     unsigned short bank;   // MSB·256 + LSB
-    int type;              // a PatchType, or NoType
     bool user;             // holds the user's own patches
+    int type;              // a PatchType, or NoType
     int programs;          // how many the bank holds
     unsigned int bulkBase; // the bulk control of program 0; NoControl when none travels as a bulk
     const char* name;      // as the device's bank lists print it; null where no list names the bank
@@ -46,39 +46,39 @@ struct BankRow {
 
 // In the order of the instrument's bulk map, banks without bulk blocks beside their kin.
 inline constexpr BankRow Banks[] = {
-    {0x3F00, NormalVoice, false, 128, 0x0000, "PRE1"},
-    {0x3F01, NormalVoice, false, 128, 0x0100, "PRE2"},
-    {0x3F02, NormalVoice, false, 128, 0x0200, "PRE3"},
-    {0x3F03, NormalVoice, false, 128, 0x0300, "PRE4"},
-    {0x3F04, NormalVoice, false, 128, 0x0400, "PRE5"},
-    {0x3F05, NormalVoice, false, 128, 0x0500, "PRE6"},
-    {0x0000, NormalVoice, false, 128, 0x0600, "GM"},
-    {0x3F08, NormalVoice, true, 128, 0x0800, "USER1"},
-    {0x3F09, NormalVoice, true, 128, 0x0900, "USER2"},
+    {0x3F00, false, NormalVoice, 128, 0x0000, "PRE1"},
+    {0x3F01, false, NormalVoice, 128, 0x0100, "PRE2"},
+    {0x3F02, false, NormalVoice, 128, 0x0200, "PRE3"},
+    {0x3F03, false, NormalVoice, 128, 0x0300, "PRE4"},
+    {0x3F04, false, NormalVoice, 128, 0x0400, "PRE5"},
+    {0x3F05, false, NormalVoice, 128, 0x0500, "PRE6"},
+    {0x0000, false, NormalVoice, 128, 0x0600, "GM"},
+    {0x3F08, true, NormalVoice, 128, 0x0800, "USER1"},
+    {0x3F09, true, NormalVoice, 128, 0x0900, "USER2"},
     // The bulk map has a place for it, but no patch the device offers lives there.
-    {0x3F0A, NoType, false, 128, 0x0A00, nullptr},
+    {0x3F0A, false, NoType, 128, 0x0A00, nullptr},
     // The voices of the song or pattern being edited: they travel inside the mix.
-    {MixVoiceBank, NormalVoice, true, 16, NoControl, nullptr},
-    {0x3F18, PlgVoice, true, 64, 0x1800, "P1-USER"},
-    {0x3F19, PlgVoice, true, 64, 0x1900, "P2-USER"},
-    {0x3F1A, PlgVoice, true, 64, 0x1A00, "P3-USER"},
+    {MixVoiceBank, true, NormalVoice, 16, NoControl, nullptr},
+    {0x3F18, true, PlgVoice, 64, 0x1800, "P1-USER"},
+    {0x3F19, true, PlgVoice, 64, 0x1900, "P2-USER"},
+    {0x3F1A, true, PlgVoice, 64, 0x1A00, "P3-USER"},
     // Three preset banks for each board slot, named and filled by the board's own bank list.
-    {0x3F46, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F47, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F48, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F49, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F4A, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F4B, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F4C, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F4D, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F4E, PlgVoice, false, 128, NoControl, nullptr},
-    {0x3F20, DrumKit, false, 64, 0x2000, "DR:PRE"},
-    {0x7F00, DrumKit, false, 1, 0x2100, "DR:GM"},
-    {0x3F28, DrumKit, true, 32, 0x2800, "DR:USR"},
-    {0x3F40, Performance, true, 128, 0x4000, "PERF"},
+    {0x3F46, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F47, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F48, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F49, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F4A, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F4B, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F4C, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F4D, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F4E, false, PlgVoice, 128, NoControl, nullptr},
+    {0x3F20, false, DrumKit, 64, 0x2000, "DR:PRE"},
+    {0x7F00, false, DrumKit, 1, 0x2100, "DR:GM"},
+    {0x3F28, true, DrumKit, 32, 0x2800, "DR:USR"},
+    {0x3F40, true, Performance, 128, 0x4000, "PERF"},
     // Mixes live in songs and patterns and are selected by song select, not by a bulk.
-    {MixBank, Mix, true, 128, NoControl, "MIX"},
-    {MasterBank, Master, true, 128, 0x7000, "MASTER"},
+    {MixBank, true, Mix, 128, NoControl, "MIX"},
+    {MasterBank, true, Master, 128, 0x7000, "MASTER"},
 };
 
 // The row of a bank; null for a bank the instrument does not have.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# clang-tidy over the C++ files a change touches, with bugprone-* and clang-analyzer-* findings as
-# errors. The change is everything since BASE (default: the commit before HEAD) plus what is not
+# clang-tidy over the C++ files a change touches, with the bugprone-* and clang-analyzer-* checks of
+# .clang-tidy as errors. The change is everything since BASE (default: the commit before HEAD) plus what is not
 # committed yet:   scripts/lint.sh [BASE [PATH...]]   (PATHs limit it to those folders or files)
 # Needs a configured build folder (build/compile_commands.json): run scripts/setup.sh first.
 set -euo pipefail
@@ -25,7 +25,6 @@ if [ "${#files[@]}" -eq 0 ]; then
   exit 0
 fi
 echo "lint: clang-tidy on ${#files[@]} files changed since $base"
-checks='-*,bugprone-*,clang-analyzer-*,-bugprone-easily-swappable-parameters,-bugprone-narrowing-conversions'
-# Qt's generated code and third-party headers are not ours to fix.
-clang-tidy -p build --quiet --checks="$checks" --warnings-as-errors='bugprone-*,clang-analyzer-*' \
+# The checks are .clang-tidy's. Qt's generated code and third-party headers are not ours to fix.
+clang-tidy -p build --quiet \
   --header-filter="^$PWD/(apps|motif|host|emulator)/" "${files[@]}"
