@@ -6,13 +6,9 @@
 namespace {
 // Counts its destructions, to prove the list owns what it holds.
 struct Item {
-    explicit Item(std::string n, int* deaths = nullptr) : name(std::move(n)), deaths(deaths) {}
-    ~Item()
-    {
-        if (deaths) ++*deaths;
-    }
     std::string name;
-    int* deaths;
+    int* deaths = nullptr;
+    ~Item() { deaths && ++*deaths; }
 };
 
 std::string names(const VectorEx<Item>& items)
