@@ -20,12 +20,7 @@ public:
         request.FormatSysex("F0 43 20 %M %A3 F7", 0x0E0000 + control);
         sendSysex(&request);
     }
-    bool checkId(Sysex* reply) override
-    {
-        if (reply->at(5) != 0x43) return false;
-        setModelName("Bulk 7");
-        return true;
-    }
+    bool checkId(Sysex* reply) override { return reply->at(5) == 0x43; }
     void OnMidiMessage(const MidiMessage& message, MidiSource source) override
     {
         log << QString("short %1 from %2").arg(message.toString()).arg(source);
@@ -142,7 +137,7 @@ TEST_F(MidiDeviceTest, IdentifyWaitsForAReplyThatTheDeviceKnows)
                 "F0 7E 7F 06 02 43 00 41 6A 05 00 00 00 01 F7"});
     EXPECT_TRUE(device.identify(1000));
     EXPECT_EQ(clock.nowMs(), 1000); // the timeout passed once, for the first request only
-    EXPECT_EQ(identified, QStringList({"Bulk 7"}));
+    EXPECT_EQ(identified, QStringList({"Test"}));
     EXPECT_EQ(device.log, QStringList({"short B0 00 3F from 0"}));
 }
 
