@@ -54,9 +54,6 @@ TEST(AudioDevice, PlaysOnceOrLoopsOnJack)
     const Sample sound = tone();
     ASSERT_TRUE(out.play(sound)) << out.error().toStdString();
     EXPECT_EQ(out.outputRate(), jack_get_sample_rate(jack.get()));
-    const char** ports = jack_get_ports(jack.get(), "motif-es audio:outport 1", nullptr, 0);
-    EXPECT_TRUE(ports && ports[0]);
-    jack_free(ports);
     QThread::msleep(100);
     EXPECT_TRUE(out.isPlaying());
     EXPECT_TRUE(stopsWithin(out, 5000));

@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-TEST(AudioFormat, WidthsTakeWholeBytesAndPrintTheirChannels)
+TEST(AudioFormat, WidthsTakeWholeBytes)
 {
     const std::pair<int, int> widths[] = {{8, 1}, {12, 2}, {16, 2}, {24, 3}, {32, 4}, {0, 0}, {33, 0}};
     for (const auto& [bits, bytes] : widths)
         EXPECT_EQ(AudioFormat(44100, bits, 1).bytesPerSample(), bytes) << bits;
-    EXPECT_EQ(AudioFormat(44100, 16, 1).printMonoStereo(), "Mono");
-    EXPECT_EQ(AudioFormat(44100, 16, 2).printMonoStereo(), "Stereo");
     EXPECT_TRUE(AudioFormat(22050.5, 16, 2).isValid());
     for (const AudioFormat& bad :
          {AudioFormat(0, 16, 1), AudioFormat(44100, 16, 3), AudioFormat(44100, 40, 1)})
@@ -26,12 +24,9 @@ TEST(AudioWave, SamplesAreSignedLittleEndianPerChannel)
     wave.setSamples(1, right);
     EXPECT_EQ(wave.left().toString(), "00 00 01 00 FF FF FF 7F 00 80");
     EXPECT_EQ(wave.right().toString(), "00 01 00 FF 00 00 00 00 00 00");
-    EXPECT_EQ(wave.totalSize(), 20);
-    EXPECT_EQ(wave.sampleLength(), 5);
-    EXPECT_EQ(wave.sampleAt(0, 4), -32768);
-    EXPECT_EQ(wave.sampleAt(1, 1), -256);
-    EXPECT_EQ(wave.sampleAt(0, 5), 0);
-    EXPECT_EQ(wave.sampleAt(0, -1), 0);
+    EXPECT_EQ((std::vector<int>{wave.totalSize(), wave.sampleLength(), wave.sampleAt(0, 4),
+                                wave.sampleAt(1, 1), wave.sampleAt(0, 5), wave.sampleAt(0, -1)}),
+              (std::vector<int>{20, 5, -32768, -256, 0, 0}));
     EXPECT_FLOAT_EQ(wave.valueAt(0, 4), -1.0f);
     EXPECT_FLOAT_EQ(wave.valueAt(1, 0), 256.0f / 32768.0f);
 
@@ -42,10 +37,6 @@ TEST(AudioWave, SamplesAreSignedLittleEndianPerChannel)
     ASSERT_TRUE(copy.appendFrames(wave.framesAt(0, 2)));
     ASSERT_TRUE(copy.appendFrames(wave.framesAt(2, 3)));
     EXPECT_EQ(copy, wave);
-
-    wave.reset();
-    EXPECT_EQ(wave.format(), AudioFormat(44100, 16, 1));
-    EXPECT_EQ(wave.totalSize(), 0);
 }
 
 TEST(AudioWave, OddWidthsSitInTheirBytes)

@@ -18,9 +18,9 @@ std::vector<std::int16_t> ramp(int count, std::int16_t first)
 }
 
 // The frames little-endian, as WAV holds them.
-Bytes bytesOf(const std::vector<std::int16_t>& frames)
+std::vector<std::uint8_t> bytesOf(const std::vector<std::int16_t>& frames)
 {
-    Bytes bytes;
+    std::vector<std::uint8_t> bytes;
     for (const std::int16_t frame : frames) {
         bytes.push_back(std::uint8_t(frame & 0xFF));
         bytes.push_back(std::uint8_t(std::uint16_t(frame) >> 8));
@@ -32,8 +32,9 @@ class X0V_DocumentImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(writeFile(piano, wav(1, 16, 44100, bytesOf(ramp(30, 100)))));
-        ASSERT_TRUE(writeFile(text, Bytes{'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'}));
+        const std::vector<std::uint8_t> frames = bytesOf(ramp(30, 100));
+        ASSERT_TRUE(writeFile(piano, wav(QByteArray(reinterpret_cast<const char*>(frames.data()), 60))));
+        ASSERT_TRUE(writeFile(text, "not audio"));
     }
 
     QTemporaryDir dir;
@@ -69,19 +70,8 @@ TEST_F(X0V_DocumentImport, AnAudioFileBecomesTheWaveformOfItsSlot)
 
 TEST_F(X0V_DocumentImport, InstrumentsTakeConsecutiveSlots)
 {
-    const std::vector<Sf2Sample> samples = {
-        {"Low", ramp(40, 10), 22050, 48, 0, 4, 36},
-        {"High", ramp(20, -5), 44100, 72, 0, 2, 18},
-        {"Bass", ramp(25, 300), 11025, 36, 0, 1, 24},
-    };
-    // The second instrument has no zone, so no sample to make a key bank of.
-    const std::vector<Sf2Instrument> instruments = {
-        {"Grand", {{0, 0, 59, 1, 127, {}}, {1, 60, 127, 1, 127, {}}}},
-        {"Silent", {}},
-        {"Bass", {{2, 0, 127, 1, 127, {}}}},
-    };
-    const QString path = dir.filePath(QStringLiteral("set.sf2"));
-    ASSERT_TRUE(writeFile(path, sf2(samples, instruments)));
+    // Grand has two zones, Silent none (so no sample to make a key bank of), Bass one.
+    const QString path = corpus("fuzz_samplebank/instruments.sf2");
 
     auto document = library(XsType);
     EXPECT_EQ(document->importWaveform(1, 10, path), 2);

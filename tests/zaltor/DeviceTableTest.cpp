@@ -30,78 +30,60 @@ Size=9
 5=127,127,127,127,127,127,127,127,127,X
 )";
 
-IniFile tables()
+// Every row as "data=fields:short|name", and the total.
+QString rowsOf(const IniFile& ini, const char* section)
 {
-    IniFile ini;
-    EXPECT_TRUE(ini.loadText(tablesText));
-    return ini;
+    const auto table = DeviceTable::fromSection(*ini.section(section));
+    QStringList rows = {QString::number(table->total())};
+    for (int i = 0; table->row(i); ++i) {
+        QStringList fields;
+        for (const int field : table->row(i)->fields) fields << QString::number(field);
+        rows << QString::number(table->row(i)->data) + "=" + fields.join(',') + ":" +
+                    table->row(i)->shortName + "|" + table->row(i)->name;
+    }
+    return rows.join(' ');
 }
 
 } // namespace
 
+// Item 6 lies beyond Total; a bank whose names come from the instrument announces a count and
+// lists nothing; an absurd Total and more fields than an int holds read what is there, at once.
 TEST(DeviceTable, ReadsNumberedItemsAcrossGapsUpToTotalAndSplitsTheirFields)
 {
-    const IniFile ini = tables();
+    IniFile ini;
+    ASSERT_TRUE(ini.loadText(tablesText));
+    EXPECT_EQ(rowsOf(ini, "BANKS"), "6 8064=63,0:PRE1|PRE1 8072=63,8:USER1|USER1 16256=127,0:DR:GM|DR:GM");
+    EXPECT_EQ(rowsOf(ini, "CATEGORIES"),
+              "3 0=0,0:--|--:No Assign 138=1,10:Ap|Ap:A.PIANO 383=2,127:Kb|Kb:KEYBOARD");
+    EXPECT_EQ(rowsOf(ini, "NAMED"), "128");
+    EXPECT_EQ(rowsOf(ini, "DAMAGED"), "2147483647 -1=127,127,127,127,127,127,127,127,127:X|X");
     const auto banks = DeviceTable::fromSection(*ini.section("BANKS"));
-    EXPECT_EQ(banks->total(), 6);
-    ASSERT_EQ(banks->count(), 3); // item 6 lies beyond Total
-    EXPECT_EQ(banks->row(2)->text, "DR:GM");
-    EXPECT_EQ(banks->row(2)->fields, QList<int>({127, 0}));
-    EXPECT_EQ(banks->row(2)->data, 127 * 128);
-    EXPECT_EQ(banks->row(3), nullptr);
     EXPECT_EQ(banks->indexOf(63 * 128 + 8), 1);
     EXPECT_EQ(banks->indexOf(63 * 128 + 9) + banks->indexOf("USER2"), -2);
+    const auto categories = DeviceTable::fromSection(*ini.section("CATEGORIES"));
+    EXPECT_EQ(categories->indexOf("Kb") + categories->indexOf("Ap:A.PIANO"), 3);
 
     const BankSet set(banks.get());
-    ASSERT_EQ(set.count(), 3);
-    EXPECT_EQ(set.bank(1), 0x3F08);
-    EXPECT_EQ(set.bank(3), 0);
+    EXPECT_EQ(QString::asprintf("%d %x %x", set.count(), set.bank(1), set.bank(3)), "3 3f08 0");
     EXPECT_EQ(set.firstPatch(), Patch(Bank(0x3F00), 0));
     EXPECT_FALSE(BankSet(nullptr).firstPatch().isValid());
-
-    // A bank whose names come from the instrument announces a count and lists nothing.
-    const auto named = DeviceTable::fromSection(*ini.section("NAMED"));
-    EXPECT_EQ(named->total(), 128);
-    EXPECT_EQ(named->count(), 0);
-    EXPECT_FALSE(BankSet(named.get()).firstPatch().isValid());
-
-    // An absurd Total and more fields than an int holds: read what is there, at once.
-    const auto damaged = DeviceTable::fromSection(*ini.section("DAMAGED"));
-    ASSERT_EQ(damaged->count(), 1);
-    EXPECT_EQ(damaged->row(0)->fields.size(), 9);
-    EXPECT_EQ(damaged->row(0)->text, "X");
-
-    // Hex fields, and a text that holds a short and a long name.
-    const auto categories = DeviceTable::fromSection(*ini.section("CATEGORIES"));
-    ASSERT_EQ(categories->count(), 3);
-    const TableData* piano = categories->row(1);
-    EXPECT_EQ(piano->fields, QList<int>({1, 10}));
-    EXPECT_EQ(piano->data, 1 * 128 + 10);
-    EXPECT_EQ(piano->shortName + "|" + piano->name, "Ap|Ap:A.PIANO");
-    EXPECT_EQ(categories->indexOf(2 * 128 + 0x7F), 2);
-    EXPECT_EQ(categories->indexOf("Kb"), 2);
-    EXPECT_EQ(categories->indexOf("Ap:A.PIANO"), 1);
+    EXPECT_FALSE(BankSet(DeviceTable::fromSection(*ini.section("NAMED")).get()).firstPatch().isValid());
 }
 
 TEST(DeviceTable, DeviceKeepsTablesUntilItsDataFileIsLoadedAgain)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("data.ini");
-    const auto write = [&](const QByteArray& text) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    };
-    write(tablesText);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(tablesText) > 0 && file.flush());
     MidiDevice device("Test", 10);
     ASSERT_TRUE(device.loadIni(path));
     DeviceTable* banks = device.createTable("BANKS");
-    ASSERT_NE(banks, nullptr);
-    EXPECT_EQ(device.createTable("BANKS"), banks);
-    EXPECT_EQ(device.createTable("MISSING"), nullptr);
+    EXPECT_TRUE(banks && device.createTable("BANKS") == banks && !device.createTable("MISSING"));
     EXPECT_EQ(device.bankSet("BANKS").firstPatch(), Patch(Bank(0x3F00), 0));
 
-    write("[BANKS]\nTotal=1\nSize=2\n0=63,09,USER2\n");
+    ASSERT_TRUE(file.resize(0) && file.write("[BANKS]\nTotal=1\nSize=2\n0=63,09,USER2\n") > 0 &&
+                file.flush());
     ASSERT_TRUE(device.loadIni(path));
     EXPECT_EQ(device.bankSet("BANKS").firstPatch(), Patch(Bank(0x3F09), 0));
     device.deleteBankSet("BANKS");

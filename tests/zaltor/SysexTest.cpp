@@ -12,13 +12,6 @@ BulkSysex bulk(std::uint32_t address, const QString& data = QString())
     return message;
 }
 
-QString repeated(const char* byte, int count)
-{
-    QStringList bytes;
-    for (int i = 0; i < count; ++i) bytes << byte;
-    return bytes.join(' ');
-}
-
 } // namespace
 
 // The instrument's own messages check the expansion of every template kind to the byte; these
@@ -26,30 +19,30 @@ QString repeated(const char* byte, int count)
 TEST(Sysex, ExpandsTemplatesToSevenBitBytesAndRejectsBadOnesLeavingNothingToSend)
 {
     // 200 bytes count as 01 48 in two 7-bit bytes; the checksum covers count, address and data.
-    const BulkSysex block = bulk(0x407000, repeated("55", 200));
+    const BulkSysex block = bulk(0x407000, QString("55 ").repeated(200).trimmed());
     EXPECT_EQ(block.toString(10), "F0 43 00 7F 00 01 48 40 70 00");
-    EXPECT_EQ(block.dataSize(), 200);
-    EXPECT_TRUE(block.checksumValid());
+    EXPECT_TRUE(block.dataSize() == 200 && block.checksumValid());
     // Address bytes carry 7 bits each; the top bits never reach the wire.
     EXPECT_EQ(bulk(0x8E8F80).toString(), "F0 43 00 7F 00 00 00 0E 0F 00 63 F7");
     // A parameter wider than the change's data is not read past it.
     const BulkSysex change(hexBytes("F0 43 10 7F 00 30 11 00 01 48 F7"));
-    EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 2)), 200);
-    EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 3)), -1);
+    EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 2)) +
+                  change.getParameterData(MidiParam(0x301100, 3)),
+              199);
 
     for (const auto& [templ, data] : std::vector<std::pair<QString, QString>>{
-             {BulkSysex::BulkTemplate, "4G"},                   // not hexadecimal
-             {BulkSysex::BulkTemplate, "41 4"},                 // half a byte
-             {BulkSysex::BulkTemplate, "41 80"},                // a status byte inside the data
-             {BulkSysex::BulkTemplate, repeated("01", 0x4000)}, // more than the count can say
+             {BulkSysex::BulkTemplate, "4G"},    // not hexadecimal
+             {BulkSysex::BulkTemplate, "41 4"},  // half a byte
+             {BulkSysex::BulkTemplate, "41 80"}, // a status byte inside the data
+             {BulkSysex::BulkTemplate,
+              QString("01 ").repeated(0x4000).trimmed()}, // more than the count can say
              {"F0 43 %Q F7", ""},
              {"F0 43 00 *x F7", ""},
              {"F0 43 00 %A2 F7", ""}}) {
         BulkSysex message = bulk(0x0E0F00);
         EXPECT_FALSE(message.FormatSysex(templ, 0x0E0F00, data))
             << templ.toStdString() << " / " << data.left(20).toStdString();
-        EXPECT_TRUE(message.isEmpty() && !message.isValid());
-        EXPECT_EQ(message.getAddress(), Sysex::NoAddress);
+        EXPECT_TRUE(message.isEmpty() && !message.isValid() && message.getAddress() == Sysex::NoAddress);
     }
 }
 
@@ -58,16 +51,11 @@ TEST(Sysex, EditsDataInPlaceAndRenewsTheChecksum)
     BulkSysex message = bulk(0x407000, "10 20 30");
     EXPECT_EQ(message.toString(), "F0 43 00 7F 00 00 03 40 70 00 10 20 30 6D F7");
     EXPECT_TRUE(message.setDataAt(1, 0xFF)); // stored as a data byte
-    EXPECT_EQ(message.dataToString(), "10 7F 30");
     EXPECT_FALSE(message.checksumValid());
     message.updateChecksum();
-    EXPECT_EQ(message.toString(), "F0 43 00 7F 00 00 03 40 70 00 10 7F 30 0E F7");
     EXPECT_TRUE(message.checksumValid());
-
-    EXPECT_FALSE(message.setDataAt(3, 1));
-    EXPECT_FALSE(message.setDataAt(-1, 1));
-    EXPECT_EQ(message.dataAt(-1), -1);
-    EXPECT_EQ(message.dataAt(3), -1);
+    EXPECT_FALSE(message.setDataAt(3, 1) || message.setDataAt(-1, 1));
+    EXPECT_EQ(message.dataAt(-1) + message.dataAt(3), -2);
     EXPECT_EQ(message.copyData(), (std::vector<std::uint8_t>{0x10, 0x7F, 0x30}));
     EXPECT_EQ(message.toString(), "F0 43 00 7F 00 00 03 40 70 00 10 7F 30 0E F7");
 }
@@ -81,24 +69,21 @@ TEST(Sysex, IsSysexNeedsTheFramingAndOnlyDataBytesBetween)
     EXPECT_FALSE(Sysex(hexBytes("F0 43 10 7F F7")).isValid());
 }
 
-TEST(Sysex, ReadsTextOnlyFromTheData)
+// Text comes only from the data: the checksum after it is 0x41, an "A" a careless reader would
+// append. Analysis kept for new bytes never reaches past them.
+TEST(Sysex, ReadsOnlyTheDataItHas)
 {
-    // The checksum after the data is 0x41, an "A" a careless reader would append.
-    const BulkSysex message = bulk(0x407000, "41 07 00 43");
-    EXPECT_EQ(message.at(message.size() - 2), 0x41);
-    EXPECT_EQ(message.readDataText(0, 10), "A ");
-    EXPECT_EQ(message.readDataText(3, 10) + message.readDataText(4, 10) + message.readDataText(-1, 10), "C");
-}
+    const BulkSysex text = bulk(0x407000, "41 07 00 43");
+    EXPECT_EQ(text.at(text.size() - 2), 0x41);
+    EXPECT_EQ(text.readDataText(0, 10) + "|" + text.readDataText(3, 10) + text.readDataText(4, 10) +
+                  text.readDataText(-1, 10),
+              "A |C");
 
-TEST(Sysex, AnalysisKeptForNewBytesNeverReachesPastThem)
-{
-    BulkSysex message = bulk(0x407000, repeated("41", 200));
+    BulkSysex message = bulk(0x407000, QString("41 ").repeated(200).trimmed());
     message.setBytes(hexBytes("F0 43 00 F7")); // too short to analyse: the old analysis stays
     EXPECT_EQ(message.dataStart(), 10);
     EXPECT_EQ(message.dataToString() + message.readDataText(0, 10), "");
-    EXPECT_EQ(message.dataAt(0), -1);
-    EXPECT_FALSE(message.setDataAt(0, 1));
-
+    EXPECT_FALSE(message.dataAt(0) != -1 || message.setDataAt(0, 1));
     BulkSysex change(hexBytes("F0 43 10 7F 00 30 11 00 01 48 F7"));
     change.setBytes(hexBytes("F0 43 10 7F 00 30 11 00")); // cut off before its data
     EXPECT_EQ(change.getParameterData(MidiParam(0x301100, 1)), -1);
@@ -106,13 +91,11 @@ TEST(Sysex, AnalysisKeptForNewBytesNeverReachesPastThem)
 
 TEST(MidiParam, WritesAndReadsSevenBitBytesMostSignificantFirst)
 {
-    EXPECT_EQ(MidiParam(0x0A0001, 1).printMidiBytes(3), "03");
-    EXPECT_EQ(MidiParam(0x0A0001, 1).printMidiBytes(200), "48");
-    EXPECT_EQ(MidiParam(0x301100, 2).printMidiBytes(200), "01 48");
-    EXPECT_EQ(MidiParam(0x301100, 3).printMidiBytes(0x1FFFFF), "7F 7F 7F");
+    EXPECT_EQ(MidiParam(0x0A0001, 1).printMidiBytes(200) + " " + MidiParam(0x301100, 2).printMidiBytes(200) +
+                  " " + MidiParam(0x301100, 3).printMidiBytes(0x1FFFFF),
+              "48 01 48 7F 7F 7F");
     const std::uint8_t bytes[] = {0x01, 0x48, 0x7F};
     EXPECT_EQ(MidiParam(0, 2).valueFromBytes(bytes, 3), 200);
     EXPECT_EQ(MidiParam(0, 3).valueFromBytes(bytes, 3), (1 << 14) | (0x48 << 7) | 0x7F);
-    EXPECT_EQ(MidiParam(0, 3).valueFromBytes(bytes, 2), -1);
-    EXPECT_EQ(MidiParam(0, 1).valueFromBytes(nullptr, 1), -1);
+    EXPECT_EQ(MidiParam(0, 3).valueFromBytes(bytes, 2) + MidiParam(0, 1).valueFromBytes(nullptr, 1), -2);
 }
