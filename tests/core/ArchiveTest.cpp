@@ -151,16 +151,13 @@ TEST(Archive, StreamedAndInMemoryArchivesAgreeAcrossWindowEdges)
     const QString path = dir.filePath("library.x3w");
     Bytes bytes = pattern(static_cast<std::size_t>(2 * kWindow + 100));
     // A size field, then a block larger than the window; a zero-terminated text across the first edge.
-    bytes[100] = 0x00, bytes[101] = 0x10, bytes[102] = 0x00, bytes[103] = 0x10;
+    std::ranges::copy(hexBytes("00100010"), bytes.begin() + 100);
     std::copy_n("Edge", 5, bytes.begin() + kWindow - 2);
     // A block length that runs past the end, at the window edge.
-    bytes[2 * kWindow - 2] = 0x00, bytes[2 * kWindow - 1] = 0x20, bytes[2 * kWindow] = 0,
-                        bytes[2 * kWindow + 1] = 0;
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
+    std::ranges::copy(hexBytes("00200000"), bytes.begin() + 2 * kWindow - 2);
+    Archive file;
+    file.write(bytes);
+    ASSERT_TRUE(file.commit(path));
     struct Seen {
         std::vector<qint64> numbers;
         QString text, field, error;
