@@ -29,16 +29,3 @@ TEST(ByteReader, LittleEndianFieldsAndShortReadsThatFailStickily)
     EXPECT_EQ(far.u16be(), 0x1234);
     EXPECT_TRUE(far.failed());
 }
-
-TEST(ByteWriter, OverwritesAfterSeekAndRefusesWhatDoesNotFit)
-{
-    ByteWriter w;
-    w.bytes(Bytes{1, 2, 3});
-    w.seek(1);
-    w.bytes(Bytes{7, 8, 9});
-    w.skip(2);
-    EXPECT_EQ(w.data(), (Bytes{1, 7, 8, 9, 0, 0}));
-    EXPECT_FALSE(w.failed());
-    w.varLength(0x10000000);
-    EXPECT_TRUE(w.failed() && w.size() == 6);
-}

