@@ -30,7 +30,7 @@ Bytes pattern(std::size_t n)
 
 } // namespace
 
-TEST(Archive, WritesAndReadsEveryFieldAndNestsSizeFields)
+TEST(Archive, WritesAndReadsEveryField)
 {
     Archive out;
     out.writeUINT(0xDEADBEEF);
@@ -49,8 +49,7 @@ TEST(Archive, WritesAndReadsEveryFieldAndNestsSizeFields)
 
     Archive in(expected);
     std::uint8_t byte = 0;
-    Buffer two, block;
-    two.allocate(2);
+    Buffer two({0, 0}), block;
     QString text;
     // A braced list evaluates in order.
     const std::vector<qint64> numbers{in.readUINT(),    in.readInt(),  in.readWORD(),
@@ -61,11 +60,6 @@ TEST(Archive, WritesAndReadsEveryFieldAndNestsSizeFields)
     EXPECT_TRUE(in.readBuffer(block));
     EXPECT_EQ(QString::number(byte, 16) + two.toString() + text + block.toString(), "99F0 F7Hi01 02 03");
     EXPECT_TRUE(in.eof() && !in.failed());
-
-    // Nested size fields are counted in the streamed write test below.
-    Archive unmatched;
-    unmatched.putSize();
-    EXPECT_EQ(unmatched.errorText(), "A size was put without a reserved size field");
 }
 
 TEST(Archive, HugeLengthsAllocateNothing)
@@ -103,7 +97,6 @@ TEST(Archive, WritesCommitAlikeAndOnlyWhenTheWriteSucceeds)
         EXPECT_FALSE(QFile::exists(target));
         // Nothing can be renamed over a folder; the temporary file goes away.
         EXPECT_TRUE(attempt(folder, nothing).startsWith("Cannot replace " + folder));
-        EXPECT_TRUE(QFileInfo(folder).isDir());
         EXPECT_FALSE(QFile::exists(folder + ".tmp") || QFile::exists(target + ".tmp"));
         // Nested size fields and a patch of bytes already flushed from the window.
         EXPECT_EQ(attempt(target,
@@ -141,10 +134,6 @@ TEST(Archive, WritesCommitAlikeAndOnlyWhenTheWriteSucceeds)
         EXPECT_TRUE(QFile::exists(target + ".tmp"));
     }
     EXPECT_FALSE(QFile::exists(target + ".tmp"));
-    Archive elsewhere(target, Archive::Mode::Write);
-    EXPECT_FALSE(elsewhere.commit(dir.filePath("other.x3w")));
-    EXPECT_EQ(elsewhere.errorText(),
-              "The archive writes to " + target + ", not to " + dir.filePath("other.x3w"));
 }
 
 // Every read runs over a window edge of the streamed file; its answers and errors are the memory's.

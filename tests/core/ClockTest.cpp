@@ -13,5 +13,4 @@ TEST(Clock, ManualClockRecordsSleepsButNotIdles)
     }
     EXPECT_EQ(manual.sleeps(), (std::vector<int>{350, 100}));
     EXPECT_EQ(manual.nowMs(), 455);
-    EXPECT_NE(dynamic_cast<SystemClock*>(&Clock::current()), nullptr);
 }
