@@ -11,27 +11,19 @@ TEST(ParamMenu, OffersARangeOfRowsAndAnswersTheTableIndex)
     ensureApplication();
     Motif device;
     const DeviceTable* table = device.createTable("CATEGORIES");
-    ASSERT_NE(table, nullptr);
     ASSERT_EQ(table->count(), 17);
 
-    QStringList shown;
-    whenMenuShows([&](QMenu* menu) {
-        for (QAction* action : menu->actions()) shown << action->text() + (action->isChecked() ? "*" : "");
-        menu->setActiveAction(menu->actions().at(1));
-        QTest::keyClick(menu, Qt::Key_Return);
-    });
-    EXPECT_EQ(ParamMenu::getValue(nullptr, QPoint(0, 0), table, 3, 2, 4), 3);
-    EXPECT_EQ(shown, (QStringList{"Kb", "Or*", "Gt"}));
-
-    shown.clear();
-    whenMenuShows([&](QMenu* menu) {
-        for (QAction* action : menu->actions()) shown << action->text() + (action->isChecked() ? "*" : "");
-        menu->setActiveAction(menu->actions().last());
-        QTest::keyClick(menu, Qt::Key_Return);
-    });
-    EXPECT_EQ(ParamMenu::getValue(nullptr, QPoint(0, 0), table, -1, 15, -1), 16);
-    EXPECT_EQ(shown, (QStringList{table->row(15)->name, table->row(16)->name}));
-
+    // Each pick: the rows shown (the current one starred), then the chosen table index.
+    QStringList seen;
+    for (const auto& [current, first, last, pick] : {std::tuple{3, 2, 4, 1}, std::tuple{-1, 15, -1, 1}}) {
+        whenMenuShows([&, pick](QMenu* menu) {
+            for (QAction* action : menu->actions()) seen << action->text() + (action->isChecked() ? "*" : "");
+            menu->setActiveAction(menu->actions().at(pick));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        seen << QString::number(ParamMenu::getValue(nullptr, QPoint(0, 0), table, current, first, last));
+    }
+    EXPECT_EQ(seen, (QStringList{"Kb", "Or*", "Gt", "3", table->row(15)->name, table->row(16)->name, "16"}));
     whenMenuShows([](QMenu* menu) { menu->close(); });
     EXPECT_EQ(ParamMenu::getValue(nullptr, QPoint(0, 0), table, 0, 0, -1), -1);
 
