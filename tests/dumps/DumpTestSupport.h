@@ -15,14 +15,6 @@
 #include <ostream>
 #include <vector>
 
-// The analysed block addresses of a dump, in order.
-inline std::vector<std::uint32_t> addressesOf(const BulkDump& dump)
-{
-    std::vector<std::uint32_t> out;
-    for (int i = 0; i < dump.count(); ++i) out.push_back(dump.at(i)->getAddress());
-    return out;
-}
-
 // Data bytes [from, from + n) of a message as hexadecimal text.
 inline QString dataHex(const Sysex* message, int from, int n)
 {

@@ -11,20 +11,14 @@
 #include <memory>
 
 namespace {
-template <typename Dump>
-std::unique_ptr<Dump> built(Motif* device, const char* model)
+enum { Voice, Drum, Plg, Performance, Mix, Master };
+using Templates = std::initializer_list<std::pair<int, const char*>>;
+
+std::unique_ptr<PatchDump> built(Motif& device, int type, const char* model)
 {
-    auto dump = std::make_unique<Dump>(device);
+    std::unique_ptr<PatchDump> dump(device.createPatchDump(type));
     dump->buildInit(QString::fromLatin1(model));
     return dump;
-}
-
-// A template in one line: its block count and the address of its second block.
-template <typename Dump>
-QString shape(Motif* device, const char* model)
-{
-    const auto dump = built<Dump>(device, model);
-    return QString::asprintf("%d %06X", dump->count(), dump->count() > 1 ? dump->at(1)->getAddress() : 0);
 }
 } // namespace
 
@@ -34,76 +28,67 @@ TEST(MotifDumpInit, EveryTypeStartsFromTheDevicesWellFormedInit)
     const BulkDump* inits[] = {device.getInitVoice(),    device.getInitDrumVoice(),
                                device.getInitPlgVoice(), device.getInitPerformance(),
                                device.getInitMix(),      device.getInitMaster()};
-    for (int type = 0; type < 6; ++type) {
-        for (int i = 0; i < inits[type]->count(); ++i) {
-            ASSERT_NE(dynamic_cast<const MotifSysex*>(inits[type]->at(i)), nullptr);
-            EXPECT_TRUE(inits[type]->at(i)->checksumValid()) << "type " << type << " message " << i;
-        }
+    for (int type = Voice; type <= Master; ++type) {
+        for (int i = 0; i < inits[type]->count(); ++i)
+            EXPECT_TRUE(dynamic_cast<const MotifSysex*>(inits[type]->at(i)) &&
+                        inits[type]->at(i)->checksumValid())
+                << "type " << type << " message " << i;
         std::unique_ptr<PatchDump> fresh(device.createPatchDump(type));
         ASSERT_NE(fresh, nullptr);
-        EXPECT_EQ(fresh->type(), type);
         fresh->init();
-        EXPECT_EQ(fresh->toBytes(), inits[type]->toBytes());
+        EXPECT_EQ(fresh->toBytes(), inits[type]->toBytes()) << "type " << type;
     }
-    EXPECT_EQ(device.createPatchDump(6), nullptr);
+    EXPECT_EQ(device.createPatchDump(Master + 1), nullptr);
+
+    // Init copies: changing the copy leaves the device's; a dump of no device has nothing to copy from.
+    MixDump mix(&device), orphan(nullptr);
+    mix.addBulkDump(0x360000, "41 42");
+    mix.init();
+    mix.getSysex(0x370500)->setDataAt(0, 0x01);
+    EXPECT_EQ(device.getInitMix()->getSysex(0x370500)->dataAt(0), 0x3F);
+    orphan.addBulkDump(0x360000, "41 42");
+    orphan.init();
+    EXPECT_EQ(orphan.first()->toString(), "F0 43 00 7F 00 00 02 36 00 00 41 42 45 F7");
 }
 
 TEST(MotifDumpInit, OtherModelsHaveTheirOwnBlocks)
 {
     Motif device;
-    const QStringList shapes{shape<VoiceDump>(&device, "Motif Rack ES"),
-                             shape<VoiceDump>(&device, "Motif ES6"),
-                             shape<DrumDump>(&device, "Motif Rack ES"),
-                             shape<DrumDump>(&device, "Motif ES7"),
-                             shape<PLGDump>(&device, "Motif Rack ES"),
-                             shape<PerformanceDump>(&device, "Motif Rack ES"),
-                             shape<PerformanceDump>(&device, "MO"),
-                             shape<MixDump>(&device, "Motif Rack ES"),
-                             shape<MixDump>(&device, "MO")};
+    // Each template in one line: its block count and the address of its second block.
+    QStringList shapes;
+    for (const auto& [type, model] : Templates{{Voice, "Motif Rack ES"},
+                                               {Voice, "Motif ES6"},
+                                               {Drum, "Motif Rack ES"},
+                                               {Drum, "Motif ES7"},
+                                               {Plg, "Motif Rack ES"},
+                                               {Performance, "Motif Rack ES"},
+                                               {Performance, "MO"},
+                                               {Mix, "Motif Rack ES"},
+                                               {Mix, "MO"}}) {
+        const auto dump = built(device, type, model);
+        shapes << QString::asprintf("%d %06X", dump->count(), dump->at(1)->getAddress());
+    }
     EXPECT_EQ(shapes, (QStringList{"38 400700", "9 400000", "374 460600", "8 460000", "10 4C0600",
                                    "11 300100", "9 300100", "23 360100", "21 360100"}));
-    EXPECT_EQ(built<MixDump>(&device, "Motif Rack ES")->getSysex(0x376200), nullptr);
-    EXPECT_EQ(dataHex(built<VoiceDump>(&device, "Motif Rack ES")->at(1), 0, 4), "00 00 40 40");
+    EXPECT_EQ(built(device, Mix, "Motif Rack ES")->getSysex(0x376200), nullptr);
+    EXPECT_EQ(dataHex(built(device, Voice, "Motif Rack ES")->at(1), 0, 4), "00 00 40 40");
 
-    // The S90 ES has one more byte, 00, in each element's first two blocks; otherwise it and the MO
-    // share the Motif ES's templates.
-    const auto es = built<VoiceDump>(&device, "Motif ES");
-    const auto s90 = built<VoiceDump>(&device, "S90 ES");
+    // The S90 ES has one more byte, 00, in each element's first two blocks.
+    const auto es = built(device, Voice, "Motif ES");
+    const auto s90 = built(device, Voice, "S90 ES");
     for (int i = 0; i < es->count(); ++i) {
         const bool longer = (es->at(i)->getAddress() & 0xFF00DF) == 0x410000;
         EXPECT_EQ(dataHex(s90->at(i), 0, s90->at(i)->dataSize()),
                   dataHex(es->at(i), 0, es->at(i)->dataSize()) + (longer ? " 00" : ""))
             << std::hex << es->at(i)->getAddress();
     }
-    EXPECT_EQ(built<VoiceDump>(&device, "MO")->toBytes(), es->toBytes());
-    for (const char* model : {"S90 ES", "MO"}) {
-        EXPECT_EQ(built<DrumDump>(&device, model)->toBytes(), device.getInitDrumVoice()->toBytes()) << model;
-        EXPECT_EQ(built<MasterDump>(&device, model)->toBytes(), device.getInitMaster()->toBytes()) << model;
-    }
-    EXPECT_EQ(built<PerformanceDump>(&device, "S90 ES")->toBytes(), device.getInitPerformance()->toBytes());
-    EXPECT_EQ(built<MasterDump>(&device, "Motif Rack ES")->toBytes(), device.getInitMaster()->toBytes());
-}
-
-TEST(MotifDumpInit, InitCopiesTheDevicesDumpIndependently)
-{
-    Motif device;
-    MixDump mix(&device);
-    mix.addBulkDump(0x360000, "41 42");
-    mix.init();
-    ASSERT_EQ(mix.toBytes(), device.getInitMix()->toBytes());
-    EXPECT_NE(dynamic_cast<MotifSysex*>(mix.at(31)), nullptr);
-    const std::vector<std::uint8_t> before = device.getInitMix()->toBytes();
-    mix.setName("Changed");
-    mix.getSysex(0x370500)->setDataAt(0, 0x01);
-    mix.removeAt(3);
-    EXPECT_EQ(device.getInitMix()->toBytes(), before);
-
-    // Copies keep the device and the data; a dump of no device has nothing to copy from.
-    MixDump copy(mix);
-    EXPECT_EQ(copy.device(), &device);
-    EXPECT_EQ(copy.toBytes(), mix.toBytes());
-    MixDump orphan(nullptr);
-    orphan.addBulkDump(0x360000, "41 42");
-    orphan.init();
-    EXPECT_EQ(orphan.first()->toString(), "F0 43 00 7F 00 00 02 36 00 00 41 42 45 F7");
+    // Otherwise the S90 ES and the MO share the Motif ES's templates, and the rack its master.
+    for (const auto& [type, model] : Templates{{Voice, "MO"},
+                                               {Drum, "MO"},
+                                               {Master, "MO"},
+                                               {Drum, "S90 ES"},
+                                               {Master, "S90 ES"},
+                                               {Performance, "S90 ES"},
+                                               {Master, "Motif Rack ES"}})
+        EXPECT_EQ(built(device, type, model)->toBytes(), built(device, type, "Motif ES")->toBytes()) << model;
 }

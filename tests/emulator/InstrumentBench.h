@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <utility>
 #include <vector>
 
 using Replies = std::vector<MidiBytes>;
