@@ -90,7 +90,6 @@ TEST_F(MotifDevice, FollowsWhatTheInstrumentReports)
     QObject::connect(&device, &MidiDevice::sysexReceived, [&](const Sysex&, int) { ++forwarded; });
 
     receive("F0 43 10 7F 00 0A 00 01 01 F7");
-    EXPECT_TRUE(device.inPerformanceMode());
     receive("F0 43 10 7F 00 0A 00 00 03 F7");
     receive("F3 07", SourceMain);
     receive("F3 09", SourceSecondary);

@@ -1,7 +1,6 @@
 // Moving whole patches: what the device puts on the wire for every transfer operation, and what a
 // real instrument (the virtual one) makes of it.
 #include "InstrumentRig.h"
-#include "Session.h"
 #include "TestSupport.h"
 
 #include "core/Clock.h"
@@ -109,21 +108,6 @@ TEST_F(MotifTransfer, BulksGoOutFramedWithAPauseAfterEveryMessage)
     EXPECT_EQ(clock.sleeps(), pauses);
 }
 
-// The command line's --pace reaches every pause of a bulk.
-TEST_F(MotifTransfer, SessionPaceReachesEveryPause)
-{
-    SessionOptions options;
-    options.useVirtual = true;
-    options.paceMs = 7;
-    QString error;
-    const auto session = Session::open(options, &error);
-    ASSERT_NE(session, nullptr) << error.toStdString();
-    VoiceDump voice(&session->device());
-    voice.init();
-    session->device().patchTransmit(Patch(0x3F08, 5), &voice, false);
-    EXPECT_EQ(clock.sleeps(), std::vector<int>(39, 7));
-}
-
 TEST_F(MotifTransferToInstrument, AlteredBulkReplacesOnlyTheBlocksItHas)
 {
     BulkDump fetched;
@@ -165,11 +149,4 @@ TEST_F(MotifTransferToInstrument, RetargetedBulkLandsAtTheNewLocation)
     bulk.sendToSynth(&device);
     const auto memory = instrument.userMemory();
     EXPECT_EQ(memory.at(0x097F), memory.at(0x0805));
-}
-
-TEST_F(MotifTransferToInstrument, InitVoiceReachesTheInstrument)
-{
-    device.initVoice(0x0805);
-    const std::vector<std::uint8_t> voiceName = instrument.block(0x0805, 0x407000);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(voiceName.data()), 10), "Init Voice");
 }

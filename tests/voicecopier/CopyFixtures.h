@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <vector>
 
 // Sets every data byte of a block to value(offset) and renews its checksum.
 inline void fillBlock(Sysex* block, const std::function<int(int)>& value)
@@ -40,17 +39,6 @@ inline std::unique_ptr<MotifDump> makeSource(Motif& device, bool drum)
          {std::pair{0x0000, 0x60}, {0x0100, 0x20}, {0x0200, 0x40}, {0x0300, 0x01}, {0x0400, 0x50}})
         fillBlock(dump->getSysex(high | std::uint32_t(block)), [base](int i) { return base + i; });
     return dump;
-}
-
-// Parameter changes as "address:data", e.g. "300060:00 20 00 01".
-inline QStringList changesOf(const std::vector<MidiBytes>& messages)
-{
-    QStringList out;
-    for (const MidiBytes& bytes : messages) {
-        const MotifSysex message(bytes);
-        out << QString::asprintf("%06X:", message.getAddress()) + message.dataToString();
-    }
-    return out;
 }
 
 // What copying makeSource's voice, stored at USER1:5, into part 1 of a performance sends with

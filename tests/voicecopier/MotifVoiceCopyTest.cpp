@@ -15,22 +15,19 @@ class VoiceCopy : public ::testing::Test {
 protected:
     VoiceCopy() { device.connectPorts(nullptr, wire.host.get()); }
 
-    // What one copy sends, as "address:data"; only those changes whose address starts with one of
-    // the prefixes when there are any.
+    // What one copy sends, as "address:data" ("300060:00 20 00 01"); with prefixes, only the
+    // changes whose address starts with one of them.
     QStringList copy(BulkDump* source, VoiceCopierInfo info, int mode, bool asDrum = false,
-                     const QStringList& prefixes = {})
+                     const QStringList& prefixes = {""})
     {
         wire.received.clear();
-        if (asDrum)
-            device.CopyDrumES(source, &info, mode);
-        else
-            device.CopyVoiceES(source, &info, mode);
+        asDrum ? device.CopyDrumES(source, &info, mode) : device.CopyVoiceES(source, &info, mode);
         QStringList out;
-        for (const QString& change : changesOf(wire.received))
-            if (prefixes.isEmpty() || std::any_of(prefixes.begin(), prefixes.end(),
-                                                  [&](const QString& p) { return change.startsWith(p); }))
-                out << change;
-        return out;
+        for (const MidiBytes& bytes : wire.received) {
+            const MotifSysex message(bytes);
+            out << QString::asprintf("%06X:", message.getAddress()) + message.dataToString();
+        }
+        return out.filter(QRegularExpression("^(" + prefixes.join('|') + ")"));
     }
 
     // The groups as letters: Name, Voice, Arpeggio, system eFfects, Insertion effects.
@@ -38,11 +35,9 @@ protected:
     {
         VoiceCopierInfo info;
         info.voice = patch;
-        info.copyname = groups.contains('N');
-        info.copyvoice = groups.contains('V');
-        info.copyarp = groups.contains('A');
-        info.copyfx = groups.contains('F');
-        info.copyinsfx = groups.contains('I');
+        std::tie(info.copyname, info.copyvoice, info.copyarp, info.copyfx, info.copyinsfx) =
+            std::tuple(groups.contains('N'), groups.contains('V'), groups.contains('A'), groups.contains('F'),
+                       groups.contains('I'));
         return info;
     }
 
@@ -64,7 +59,6 @@ TEST_F(VoiceCopy, EveryOptionSendsItsGroupInOrder)
     // Without the insertion effects the A/D input bit of the switch word stays clear; without the
     // voice group the switch word is left alone, even with the insertion effects.
     QStringList voiceAlone = all.mid(12, 84);
-    ASSERT_EQ(voiceAlone[34], "300060:00 20 00 01");
     voiceAlone[34] = "300060:00 00 00 01";
     const std::pair<const char*, QStringList> groups[] = {
         {"N", all.mid(0, 12)},   {"V", voiceAlone},       {"A", all.mid(96, 24)},
@@ -126,18 +120,11 @@ TEST_F(VoiceCopy, NothingIsSentWithoutEverySourceBlockOrIntoAPartTheModeLacks)
     EXPECT_EQ(copy(voice.get(), info, Motif::PerformanceMode, false, {"310300", "300060"}),
               (QStringList{"300060:00 20 00 08", "310300:3F"}));
 
-    // The name block, the last voice block, a drum block.
-    const std::tuple<const MotifDump*, Patch, std::uint32_t> leftOut[] = {
-        {voice.get(), Patch(0x3F08, 5), 0x407000},
-        {voice.get(), Patch(0x3F08, 5), 0x400400},
-        {drum.get(), Patch(0x3F28, 0), 0x460300}};
-    for (const auto& [source, patch, address] : leftOut) {
-        BulkDump missing;
-        for (int i = 0; i < source->count(); ++i)
-            if (source->at(i)->getAddress() != address) missing.append(source->at(i)->clone());
-        EXPECT_TRUE(copy(&missing, only("NVAFI", patch), Motif::PerformanceMode).isEmpty())
-            << std::hex << address;
-    }
+    // A kit without its insertion A block.
+    BulkDump missing;
+    for (int i = 0; i < drum->count(); ++i)
+        if (drum->at(i)->getAddress() != 0x460300) missing.append(drum->at(i)->clone());
+    EXPECT_TRUE(copy(&missing, only("NVAFI", Patch(0x3F28, 0)), Motif::PerformanceMode).isEmpty());
     // A block too short for the bytes read counts as missing: the last name byte read is 4A.
     MotifSysex* name = static_cast<MotifSysex*>(voice->getSysex(0x407000));
     name->prepareBulkDump(0x407000, name->dataToString().left(0x4A * 3 - 1));

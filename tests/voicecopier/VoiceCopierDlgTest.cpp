@@ -29,16 +29,7 @@ protected:
         return {int(info.voice.value()), info.copyvoice, info.part, info.copyname, info.copyarp, info.copyfx,
                 info.copyinsfx};
     }
-    static void store(const QString& key, int value)
-    {
-        Application::writeProfileInt("VoiceCopier", key, value);
-    }
-    // The destination part combo: the dialog's own, not one of the voice selector's.
-    static QComboBox* partBox(VoiceCopierDlg& dialog)
-    {
-        return dialog.findChild<QComboBox*>(QString(), Qt::FindDirectChildrenOnly);
-    }
-
+    static void store(const char* key, int value) { Application::writeProfileInt("VoiceCopier", key, value); }
     // Runs GetVoiceCopierInfo; `act` works the dialog once it shows, and closes it.
     bool run(VoiceCopierInfo& info, int mode, const std::function<void(VoiceCopierDlg&)>& act)
     {
@@ -61,31 +52,24 @@ protected:
 
 TEST_F(VoiceCopierSettings, AcceptingReturnsWhatTheProfileHeldAndStoresTheChanges)
 {
-    // Nothing stored: the first voice into the first part, with everything.
-    VoiceCopierInfo info;
-    const auto accept = [](VoiceCopierDlg& dialog) { dialog.accept(); };
-    EXPECT_TRUE(run(info, Motif::PerformanceMode, accept));
-    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F0000, 1, 0, 1, 1, 1, 1}));
-
     // Any number but 0 is a set flag.
     store("voice", int(Patch(0x3F08, 5).value()));
     store("part", 2);
     store("copyname", 0);
     store("copyarp", 7);
-    EXPECT_TRUE(run(info, Motif::PerformanceMode, accept));
-    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F0805, 1, 2, 0, 1, 1, 1}));
+    VoiceCopierInfo info;
     EXPECT_TRUE(run(info, Motif::PerformanceMode, [](VoiceCopierDlg& dialog) {
-        dialog.findChild<MidiPatchEdit*>()->setPatch(Patch(0x3F28, 3));
-        partBox(dialog)->setCurrentIndex(3);
         dialog.findChildren<QCheckBox*>()[3]->setChecked(false);
         dialog.accept();
     }));
-    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F2803, 1, 3, 0, 1, 1, 0}));
+    EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F0805, 1, 2, 0, 1, 1, 0}));
 
-    // A song's mix has 16 parts and no name to copy into: the flag stored before stays.
+    // A song's mix has 16 parts and no name to copy into: the flag stored before stays. The part
+    // combo is the dialog's own child, the voice selector's are deeper.
     store("copyname", 1);
     EXPECT_TRUE(run(info, Motif::SongMode, [](VoiceCopierDlg& dialog) {
-        partBox(dialog)->setCurrentIndex(15);
+        dialog.findChild<MidiPatchEdit*>()->setPatch(Patch(0x3F28, 3));
+        dialog.findChild<QComboBox*>(QString(), Qt::FindDirectChildrenOnly)->setCurrentIndex(15);
         dialog.accept();
     }));
     EXPECT_EQ(fieldsOf(info), (QList<int>{0x3F2803, 1, 15, 1, 1, 1, 0}));
@@ -93,7 +77,7 @@ TEST_F(VoiceCopierSettings, AcceptingReturnsWhatTheProfileHeldAndStoresTheChange
     saved.fromRegistry(Patch());
     EXPECT_EQ(fieldsOf(saved), fieldsOf(info));
     // A part stored from a mix falls back to the first part of a performance.
-    EXPECT_TRUE(run(info, Motif::PerformanceMode, accept));
+    EXPECT_TRUE(run(info, Motif::PerformanceMode, [](VoiceCopierDlg& dialog) { dialog.accept(); }));
     EXPECT_EQ(info.part, 0);
 }
 
@@ -102,7 +86,7 @@ TEST_F(VoiceCopierSettings, CancelLeavesTheProfileAndTheRecordAlone)
     VoiceCopierInfo info;
     info.part = 9;
     EXPECT_FALSE(run(info, Motif::SongMode, [](VoiceCopierDlg& dialog) {
-        partBox(dialog)->setCurrentIndex(5);
+        dialog.findChild<QComboBox*>(QString(), Qt::FindDirectChildrenOnly)->setCurrentIndex(5);
         dialog.reject();
     }));
     EXPECT_EQ(info.part, 9);

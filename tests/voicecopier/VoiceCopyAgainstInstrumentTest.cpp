@@ -53,11 +53,8 @@ TEST_F(VoiceCopyAgainstInstrument, PerformancePartPlaysTheStoredVoice)
     EXPECT_EQ(edited(Motif::Performance, 0x310200),
               "3F 08 05 7F 63 01 7F 00 7F 65 66 40 40 7F 35 40 08 00 6B 6C 00 7F 40 47 48 40 68 69 67 00 "
               "00 7F 7F 7F 38 49 01 37 4A 40 39 40 3A 3B 3D 00 00 36 40 00 01 0D 40 00 01 67 40 00");
-    // The name, the category, the arpeggio bytes and the part's bit with the A/D input's.
+    // The name, the category, and the part's bit beside the A/D input's.
     EXPECT_EQ(edited(Motif::Performance, 0x300000, 0, 0x0E), "43 6F 70 79 20 54 65 73 74 20 00 00 05 03");
-    EXPECT_EQ(
-        edited(Motif::Performance, 0x300000, 0x14, 0x34),
-        "14 15 01 17 18 19 1A 1B 1C 1D 1E 1F 20 21 22 23 24 25 26 27 28 29 2A 2B 2C 2D 2E 2F 30 31 32 33");
     EXPECT_EQ(edited(Motif::Performance, 0x300000, 0x60, 0x64), "00 20 00 04");
     // The effect blocks are copied whole.
     for (std::uint32_t block : {0x0100u, 0x0200u, 0x0300u, 0x0400u})
