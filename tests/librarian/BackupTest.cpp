@@ -3,15 +3,15 @@
 #include "InstrumentRig.h"
 
 #include "core/Clock.h"
-#include "motif/MotifDump.h"
 #include "motif/librarian/Backup.h"
 #include "motif/librarian/Librarian.h"
-#include "motif/librarian/PatchFile.h"
 #include "zaltor/BulkDump.h"
+#include "zaltor/PatchDump.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonObject>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,14 +23,7 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString nameIn(const QString& path, Motif& device)
-{
-    QString error;
-    const LoadedPatch loaded = PatchFile::read(path, device, &error);
-    return loaded.dump ? loaded.dump->name(false) : error;
-}
-
-class BackupTest : public ::testing::Test {
+class LibrarianBackup : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
@@ -40,7 +33,7 @@ protected:
 };
 } // namespace
 
-TEST_F(BackupTest, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
+TEST_F(LibrarianBackup, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
 {
     InstrumentRig a;
     // Locations that differ from the factory's, so that the restore has something to write.
@@ -51,32 +44,24 @@ TEST_F(BackupTest, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
     auto renamed = librarianA.toDump(bulk);
     renamed->setName("Renamed");
     ASSERT_EQ(librarianA.send({Patch(0x3F09, 127), -1}, *renamed), QString());
-    PerformanceDump performance(&a.device);
-    performance.init();
-    ASSERT_EQ(librarianA.send({Patch(0x3F40, 127), -1}, performance), QString());
 
     const QString first = path("a"), second = path("b");
     const auto locations = librarianA.userLocations({});
-    ASSERT_EQ(locations.size(), 544u);
+    // Progress out of order or of another total cancels the backup.
     int told = 0;
     const Backup::Result saved =
         Backup(a.device).save(first, locations, [&told](const QString&, int index, int total) {
-            EXPECT_EQ(index, told++);
-            EXPECT_EQ(total, 544);
-            return true;
+            return index == told++ && total == 544;
         });
-    EXPECT_EQ(saved.failures, QStringList());
-    EXPECT_FALSE(saved.cancelled);
+    EXPECT_TRUE(saved.failures.isEmpty() && !saved.cancelled);
     EXPECT_EQ(saved.entries.size(), 544);
-    EXPECT_EQ(QDir(first).entryList(QDir::Files).size(), 545);
-    EXPECT_EQ(saved.entries[0].toObject(), (QJsonObject{{"location", "USER1:0"},
-                                                        {"file", "USER1-000.syx"},
-                                                        {"type", "voice"},
-                                                        {"name", "Init Voice"},
-                                                        {"category", "--"}}));
-    EXPECT_EQ(saved.entries[128 + 127].toObject()["name"].toString(), "Renamed   ");
-    EXPECT_EQ(nameIn(first + "/DR_USR-031.syx", a.device), "DR:USR:031");
-    EXPECT_EQ(saved.entries[543].toObject()["file"].toString(), "MASTER-127.syx");
+    EXPECT_EQ(
+        QJsonDocument(QJsonArray{saved.entries[0], saved.entries[128 + 127], saved.entries[543]})
+            .toJson(QJsonDocument::Compact)
+            .toStdString(),
+        R"([{"category":"--","file":"USER1-000.syx","location":"USER1:0","name":"Init Voice","type":"voice"},)"
+        R"({"category":"--","file":"USER2-127.syx","location":"USER2:127","name":"Renamed   ","type":"voice"},)"
+        R"({"file":"MASTER-127.syx","location":"MASTER:127","name":"MASTER:127","type":"master"}])");
 
     InstrumentRig b;
     ASSERT_NE(b.instrument.userMemory(), a.instrument.userMemory());
@@ -85,7 +70,6 @@ TEST_F(BackupTest, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
     ASSERT_EQ(index, saved.entries) << error.toStdString();
     const Backup::Result restored = Backup(b.device).restore(first, index, false);
     EXPECT_EQ(restored.failures, QStringList());
-    EXPECT_EQ(restored.entries.size(), 544);
     EXPECT_EQ(b.instrument.userMemory(), a.instrument.userMemory());
     Backup(b.device).save(second, locations);
 
@@ -93,18 +77,18 @@ TEST_F(BackupTest, BackupRestoredIntoAFreshInstrumentBacksUpIdentically)
     EXPECT_EQ(QDir(second).entryList(QDir::Files), files);
     for (const QString& name : files)
         EXPECT_EQ(readAll(first + '/' + name), readAll(second + '/' + name)) << name.toStdString();
-    EXPECT_EQ(a.instrument.errors(), QStringList{});
-    EXPECT_EQ(b.instrument.errors(), QStringList{});
+    EXPECT_EQ(a.instrument.errors() + b.instrument.errors(), QStringList{});
 }
 
-TEST_F(BackupTest, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
+TEST_F(LibrarianBackup, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
 {
     InstrumentRig rig;
     const auto locations = Librarian(rig.device).userLocations({});
-    auto stopAtThree = [](const QString&, int index, int) { return index < 3; };
-    const Backup::Result saved = Backup(rig.device).save(path("part"), locations, stopAtThree);
+    const Backup::Result saved =
+        Backup(rig.device).save(path("part"), locations, [](const QString&, int index, int) {
+            return index < 3;
+        });
     EXPECT_TRUE(saved.cancelled);
-    EXPECT_EQ(saved.entries.size(), 3);
     EXPECT_EQ(QDir(path("part")).entryList(QDir::Files).join(" ").toStdString(),
               "index.json USER1-000.syx USER1-001.syx USER1-002.syx");
     QString error;
@@ -115,9 +99,8 @@ TEST_F(BackupTest, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
         Backup(rig.device).restore(path("part"), index, true, [](const QString& name, int, int) {
             return name != "USER1:2";
         });
-    EXPECT_TRUE(restored.cancelled);
+    EXPECT_TRUE(restored.cancelled && restored.failures.isEmpty());
     EXPECT_EQ(restored.entries.size(), 2);
-    EXPECT_EQ(restored.failures, QStringList());
 
     EXPECT_TRUE(Backup::readIndex(path("none"), &error).isEmpty());
     EXPECT_EQ(error,

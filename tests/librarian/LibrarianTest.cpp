@@ -74,9 +74,7 @@ TEST_F(LibrarianTest, FetchTriesAgainAfterABadChecksumAndGivesUpAfterTwoRetries)
     BulkDump bulk;
     EXPECT_EQ(librarian.fetch(user1_5, bulk), QString());
     EXPECT_EQ(cable.received, 3);
-    auto dump = librarian.toDump(bulk);
-    ASSERT_TRUE(dump);
-    EXPECT_EQ(dump->name(false), "USER1:005 ");
+    EXPECT_EQ(librarian.toDump(bulk)->name(false), "USER1:005 ");
 
     cable.in = [](MotifSysex& block, int) { breakChecksum(block); };
     EXPECT_EQ(librarian.fetch(user1_5, bulk), "bad checksum in the block at 407000");
@@ -90,25 +88,18 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
     auto dump = librarian.toDump(bulk);
     dump->setName("Verified");
     const PatchLocation target{Patch(0x3F09, 7), -1};
-    // The first send arrives renamed, with a checksum that holds: only the read-back shows it.
+    // Every send but the second arrives renamed, with a checksum that holds: only the read-back shows it.
     cable.out = [](MotifSysex& block, int seen) {
-        if (seen > 0) return;
+        if (seen == 1) return;
         block.setDataAt(0, 'X');
         block.updateChecksum();
     };
     EXPECT_EQ(librarian.sendVerified(target, *dump), QString());
     EXPECT_EQ(cable.sent, 2);
-    BulkDump back;
-    ASSERT_EQ(librarian.fetch(target, back), QString());
-    EXPECT_EQ(librarian.toDump(back)->name(false), "Verified  ");
+    EXPECT_EQ(rig.instrument.block(0x0907, 0x407000)[0], 'V');
 
-    // Without verify the damage goes unnoticed; with it, three tries fail and say where.
-    cable.out = [](MotifSysex& block, int) {
-        block.setDataAt(0, 'X');
-        block.updateChecksum();
-    };
-    EXPECT_EQ(librarian.send(target, *dump), QString());
+    // Damage on every try: three tries fail and say where.
     EXPECT_EQ(librarian.sendVerified(target, *dump), "USER2:7 reads back different from what was sent");
-    EXPECT_EQ(cable.sent, 6);
+    EXPECT_EQ(cable.sent, 5);
     EXPECT_EQ(rig.instrument.errors(), QStringList{});
 }

@@ -31,15 +31,12 @@ TEST(PatchFileTest, StrayBytesAreRefusedAtTheSameOffsetByEveryReader)
     std::unique_ptr<PatchDump> master(device.createPatchDump(Motif::Master));
     master->init();
     const MidiBytes whole = master->toBytes();
-    ASSERT_GT(master->count(), 1);
     const std::size_t second = std::size_t(master->at(0)->size());
 
     const Case cases[] = {
         {"whole", false, "", 0, "", ""},
         {"clock between", true, "F8", 0, "'f': Byte F8 at offset %1 lies outside any SysEx message",
          "Byte F8 at offset %1 lies outside any SysEx message"},
-        {"F7 before F0", false, "F7", 0, "'f': Byte F7 at offset 0 lies outside any SysEx message",
-         "Byte F7 at offset 0 lies outside any SysEx message"},
         {"cut by a status", true, "F0 43", 0, "'f': The SysEx message at offset %1 is cut short",
          "The SysEx message at offset %1 is cut short"},
         {"cut by the end", false, "", 1, "'f' ends inside a message (truncated)",

@@ -40,9 +40,7 @@ TEST(MotifBanks, AgreeWithTheDeviceBankLists)
     for (const BankRow& row : Banks) {
         EXPECT_EQ(listed[row.bank], QString::fromLatin1(row.name)) << std::hex << row.bank;
         const DeviceTable* programs = row.name ? device.createTable(QString::fromLatin1(row.name)) : nullptr;
-        if (programs) {
-            EXPECT_EQ(programs->total(), row.programs) << row.name;
-        }
+        EXPECT_EQ(programs ? programs->total() : row.programs, row.programs) << std::hex << row.bank;
     }
     // A backup with every board slot covers the device's list of user banks.
     const BankSet user = device.bankSet(QStringLiteral("USER_BANKS"));

@@ -4,14 +4,11 @@
 #include "motif/Motif.h"
 #include "motif/MotifDump.h"
 #include "motif/MotifSysex.h"
-#include "zaltor/MidiTransport.h"
 
 #include <QFile>
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <vector>
 
 // Sets every data byte of a block to value(offset) and renews its checksum.
 inline void fillBlock(Sysex* block, const std::function<int(int)>& value)
@@ -26,11 +23,8 @@ inline void fillBlock(Sysex* block, const std::function<int(int)>& value)
 // insertion B 50 + offset.
 inline std::unique_ptr<MotifDump> makeSource(Motif& device, bool drum)
 {
-    std::unique_ptr<MotifDump> dump;
-    if (drum)
-        dump = std::make_unique<DrumDump>(&device);
-    else
-        dump = std::make_unique<VoiceDump>(&device);
+    std::unique_ptr<MotifDump> dump(drum ? static_cast<MotifDump*>(new DrumDump(&device))
+                                         : new VoiceDump(&device));
     dump->init();
     const std::uint32_t high = drum ? 0x460000 : 0x400000;
     const QByteArray name("Copy Test ");
@@ -41,35 +35,18 @@ inline std::unique_ptr<MotifDump> makeSource(Motif& device, bool drum)
         if (i == 0x16) return 0x01;
         return i;
     });
-    fillBlock(dump->getSysex(high), [](int i) { return 0x60 + i; });
-    fillBlock(dump->getSysex(high | 0x0100), [](int i) { return 0x20 + i; });
-    fillBlock(dump->getSysex(high | 0x0200), [](int i) { return 0x40 + i; });
-    fillBlock(dump->getSysex(high | 0x0300), [](int i) { return 0x01 + i; });
-    fillBlock(dump->getSysex(high | 0x0400), [](int i) { return 0x50 + i; });
+    for (const auto& [block, base] :
+         {std::pair{0x0000, 0x60}, {0x0100, 0x20}, {0x0200, 0x40}, {0x0300, 0x01}, {0x0400, 0x50}})
+        fillBlock(dump->getSysex(high | std::uint32_t(block)), [base](int i) { return base + i; });
     return dump;
 }
 
-// Parameter changes as "address:data", e.g. "300060:00 20 00 01".
-inline QStringList changesOf(const std::vector<MidiBytes>& messages)
-{
-    QStringList out;
-    for (const MidiBytes& bytes : messages) {
-        const MotifSysex message(bytes);
-        out << QString::asprintf("%06X:", message.getAddress()) + message.dataToString();
-    }
-    return out;
-}
-
 // What copying makeSource's voice, stored at USER1:5, into part 1 of a performance sends with
-// every option set, one change a line in tests/data: name, voice, arpeggio, system effects,
-// insertion effects. MOTIF_GOLDEN=1 makes the voice copier test write what the copier sends now.
-inline const QString VoiceCopyGolden =
-    QStringLiteral(MOTIF_SOURCE_DIR "/tests/data/voicecopy/all-options.txt");
-
+// every option set, one change a line: name, voice, arpeggio, system effects, insertion effects.
 inline QStringList expectedVoiceCopy()
 {
-    QFile file(VoiceCopyGolden);
+    QFile file(QStringLiteral(MOTIF_SOURCE_DIR "/tests/data/voicecopy/all-options.txt"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {QStringLiteral("missing ") + VoiceCopyGolden};
+        return {QStringLiteral("missing ") + file.fileName()};
     return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
