@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 // Builds all-data files as the instrument lays them out, since no real one may be shipped: a
@@ -30,7 +29,6 @@ public:
     }
     // Catalogues an identifier at any offset in the next slot; an empty one leaves the slot empty.
     void catalogue(const std::string& id, std::uint32_t offset) { slots_.emplace_back(id, offset); }
-    std::uint32_t end() const { return static_cast<std::uint32_t>(FirstChunk + chunks_.size()); }
 
     Bytes bytes() const
     {
@@ -63,8 +61,7 @@ public:
     // A partner that announces `count` entries: 32 + 32 × count bytes.
     static Bytes partner(const std::string& id, int count)
     {
-        const auto size = std::uint32_t(32 + 32 * count);
-        return chunk(id, size, size);
+        return chunk(id, std::uint32_t(32 + 32 * count), std::size_t(32 + 32 * count));
     }
     // A data chunk of `count` entries of `entrySize` bytes from entry start 44.
     static Bytes data(const std::string& id, int count, int entrySize)
@@ -72,10 +69,8 @@ public:
         const auto size = std::uint32_t(44 + count * entrySize);
         Bytes out = chunk(id, size, size);
         put32(out, 40, 44);
-        for (int k = 0; k < count; ++k) {
-            const Bytes bytes = entry(k, entrySize);
-            std::copy(bytes.begin(), bytes.end(), out.begin() + 44 + k * entrySize);
-        }
+        for (int k = 0; k < count; ++k)
+            std::ranges::copy(entry(k, entrySize), out.begin() + 44 + k * entrySize);
         return out;
     }
     // Entry k of a data chunk: bytes that differ from every other entry's and from the filler.

@@ -8,13 +8,11 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <ostream>
 #include <vector>
 
 inline const QString MotifXS = QStringLiteral("Motif XS");
 inline const QString MotifXF = QStringLiteral("Motif XF");
 inline const QString S90XS = QStringLiteral("S90 XS");
-inline const QString RackXS = QStringLiteral("Motif Rack XS");
 
 // A voice block of `elements` elements in the model's layout, every element switched off: the
 // element count at 404, each element's length field, and 80 closing bytes.

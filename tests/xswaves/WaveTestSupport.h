@@ -5,10 +5,8 @@
 #include "core/Buffer.h"
 #include "motif/documents/XS_Keybank.h"
 
-#include <QString>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 // A 16-bit key bank whose left channel holds `frames` frames of the byte `fill` (and, for
 // stereo, a right channel of fill + 1), with its lengths and addresses worked out.

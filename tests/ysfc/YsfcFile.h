@@ -3,11 +3,7 @@
 #include "TestSupport.h"
 
 #include <QByteArray>
-#include <QString>
-#include <cstdint>
-#include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 // Builds YAMAHA-YSFC files byte by byte for the tests, independently of the classes under test:
@@ -33,9 +29,7 @@ struct YsfcFile {
     }
     static void field(QByteArray& out, const std::string& text, int n)
     {
-        QByteArray bytes(text.data(), qsizetype(text.size()));
-        bytes.resize(n, '\0');
-        out.append(bytes);
+        out.append(QByteArray(text.data(), qsizetype(text.size())).leftJustified(n, '\0', true));
     }
 
     QByteArray bytes() const
