@@ -12,36 +12,41 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Sits between the device and its cable and lets a test change the name blocks of voices on
-// their way in or out; counts those it saw.
+// Sits between the device and its cable and lets a test change or drop the bulk messages of one
+// address (a voice's name block unless told otherwise) on their way in or out; counts those it saw.
 class TamperingTransport : public MidiTransport {
 public:
-    using Tamper = std::function<void(MotifSysex& block, int seen)>;
+    // Answers false to drop the message.
+    using Tamper = std::function<bool(MotifSysex& block, int seen)>;
 
     explicit TamperingTransport(MidiTransport& inner) : inner_(inner) {}
     bool send(std::span<const std::uint8_t> message) override
     {
-        return inner_.send(tampered(message, out, sent));
+        const auto bytes = tampered(message, out, sent);
+        return bytes.empty() || inner_.send(bytes);
     }
     void setReceiver(Receiver receiver) override
     {
         inner_.setReceiver([this, receiver](MidiBytes message) {
-            if (receiver) receiver(tampered(message, in, received));
+            auto bytes = tampered(message, in, received);
+            if (receiver && !bytes.empty()) receiver(std::move(bytes));
         });
     }
     QString name() const override { return inner_.name(); }
     bool isOpen() const override { return inner_.isOpen(); }
 
     Tamper in, out;
+    std::uint32_t watched = 0x407000;
     int sent = 0, received = 0;
 
 private:
     MidiBytes tampered(std::span<const std::uint8_t> bytes, const Tamper& tamper, int& seen)
     {
         MotifSysex message(bytes);
-        if (message.kind() == MotifSysex::BulkDump && message.getAddress() == 0x407000) {
-            if (tamper) tamper(message, seen);
+        if (message.kind() == MotifSysex::BulkDump && message.getAddress() == watched) {
+            const bool keep = !tamper || tamper(message, seen);
             ++seen;
+            if (!keep) return {};
         }
         const std::span<const std::uint8_t> result = message.bytes();
         return MidiBytes(result.begin(), result.end());
@@ -63,22 +68,36 @@ protected:
 };
 
 // A data byte changed, the checksum left as it was.
-void breakChecksum(MotifSysex& block) { block.setDataAt(0, block.dataAt(0) ^ 0x01); }
+bool breakChecksum(MotifSysex& block)
+{
+    block.setDataAt(0, block.dataAt(0) ^ 0x01);
+    return true;
+}
+bool dropFirst(MotifSysex&, int seen) { return seen > 0; }
 } // namespace
 
 TEST_F(LibrarianTest, FetchTriesAgainAfterABadChecksumAndGivesUpAfterTwoRetries)
 {
-    cable.in = [](MotifSysex& block, int seen) {
-        if (seen < 2) breakChecksum(block);
-    };
+    cable.in = [](MotifSysex& block, int seen) { return seen >= 2 || breakChecksum(block); };
     BulkDump bulk;
     EXPECT_EQ(librarian.fetch(user1_5, bulk), QString());
     EXPECT_EQ(cable.received, 3);
     EXPECT_EQ(librarian.toDump(bulk)->name(false), "USER1:005 ");
 
-    cable.in = [](MotifSysex& block, int) { breakChecksum(block); };
+    cable.in = [](MotifSysex& block, int) { return breakChecksum(block); };
     EXPECT_EQ(librarian.fetch(user1_5, bulk), "bad checksum in the block at 407000");
     EXPECT_EQ(cable.received, 6);
+
+    // The last block is checked too; a lost footer is a fetch without answer, tried again.
+    for (const std::uint32_t last : {0x440350u, 0x0F0805u}) {
+        cable.watched = last;
+        cable.received = 0;
+        cable.in = last == 0x0F0805 ? dropFirst : [](MotifSysex& block, int seen) {
+            return seen > 0 || breakChecksum(block);
+        };
+        EXPECT_EQ(librarian.fetch(user1_5, bulk), QString()) << std::hex << last;
+        EXPECT_EQ(cable.received, 2) << std::hex << last;
+    }
 }
 
 TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
@@ -90,9 +109,10 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
     const PatchLocation target{Patch(0x3F09, 7), -1};
     // Every send but the second arrives renamed, with a checksum that holds: only the read-back shows it.
     cable.out = [](MotifSysex& block, int seen) {
-        if (seen == 1) return;
+        if (seen == 1) return true;
         block.setDataAt(0, 'X');
         block.updateChecksum();
+        return true;
     };
     EXPECT_EQ(librarian.sendVerified(target, *dump), QString());
     EXPECT_EQ(cable.sent, 2);
@@ -101,5 +121,13 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
     // Damage on every try: three tries fail and say where.
     EXPECT_EQ(librarian.sendVerified(target, *dump), "USER2:7 reads back different from what was sent");
     EXPECT_EQ(cable.sent, 5);
+
+    // A read-back that never ends is a try that failed, not the end of the verify.
+    cable.out = nullptr;
+    cable.watched = 0x0F0907;
+    cable.received = 0;
+    cable.in = dropFirst;
+    EXPECT_EQ(librarian.sendVerified(target, *dump), QString());
+    EXPECT_EQ(cable.received, 2);
     EXPECT_EQ(rig.instrument.errors(), QStringList{});
 }

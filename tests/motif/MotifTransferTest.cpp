@@ -1,6 +1,7 @@
 // Moving whole patches: what the device puts on the wire for every transfer operation, and what a
 // real instrument (the virtual one) makes of it.
 #include "InstrumentRig.h"
+#include "Session.h"
 #include "TestSupport.h"
 
 #include "core/Clock.h"
@@ -106,6 +107,26 @@ TEST_F(MotifTransfer, BulksGoOutFramedWithAPauseAfterEveryMessage)
     std::vector<int> pauses(39 + 375, 7);
     pauses.resize(pauses.size() + 7, 10);
     EXPECT_EQ(clock.sleeps(), pauses);
+}
+
+// The command line's --pace reaches every pause of a bulk; without it the virtual cable needs none.
+TEST(MotifTransferPace, SessionPaceReachesEveryPause)
+{
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    for (const int pace : {-1, 7}) {
+        SessionOptions options;
+        options.useVirtual = true;
+        options.paceMs = pace;
+        QString error;
+        const auto session = Session::open(options, &error);
+        ASSERT_NE(session, nullptr) << error.toStdString();
+        VoiceDump voice(&session->device());
+        voice.init();
+        clock.clearSleeps();
+        session->device().patchTransmit(Patch(0x3F08, 5), &voice, false);
+        EXPECT_EQ(clock.sleeps(), std::vector<int>(39, std::max(pace, 0)));
+    }
 }
 
 TEST_F(MotifTransferToInstrument, AlteredBulkReplacesOnlyTheBlocksItHas)
