@@ -3,6 +3,7 @@
 // the same voices and waveforms and store the same bytes.
 #pragma once
 
+#include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "core/UserInterface.h"
 #include "motif/documents/X0V_Document.h"
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace x0vfuzz {
-
-inline void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
 
 // Validation warns; here nobody reads it, and a warning after the round trip is a finding.
 class Unattended : public UserInterface {

@@ -3,6 +3,7 @@
 // read must survive its own archive form, a record's name must stay within its field, and a
 // voice's element walk must stay within the block and give back only ids of the model's user
 // waveforms, leaving the block unchanged when every id is mapped onto itself.
+#include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "motif/documents/ARPEvent.h"
 #include "motif/documents/XS_ARP.h"
@@ -15,11 +16,6 @@
 #include <vector>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
 void readEvents(const std::vector<std::uint8_t>& bytes)
 {
     Archive in(bytes);

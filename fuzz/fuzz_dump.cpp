@@ -2,6 +2,7 @@
 // into a dump of every type, the bytes must be taken whole or refused with a reason and an empty
 // dump; a dump that was read must survive its own archive unchanged; and names, categories and
 // patch references must answer within their ranges and keep every block's checksum whole.
+#include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "motif/Motif.h"
 #include "motif/MotifDump.h"
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
-// The device owns the data tables that name categories; building it once keeps runs fast.
-Motif& device()
-{
-    static Motif motif;
-    return motif;
-}
-
 bool checksumsHold(const BulkDump& dump)
 {
     for (int i = 0; i < dump.count(); ++i)

@@ -2,6 +2,7 @@
 // item, as one key bank in its own archive form, and as a waveform in its own archive form. A
 // record is taken whole or refused; what was taken must be written back with the sizes it
 // announces and read again unchanged, and its texts must print.
+#include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "motif/documents/XS_DWFIM.h"
 #include "motif/documents/XS_Keybank.h"
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
 // A stereo key bank without right-channel data writes no right channel but reads one; such a
 // record does not survive a round trip, so the checks leave it out.
 bool channelsMatchData(const XS_DWFIM& data)

@@ -3,6 +3,7 @@
 // what it accepts must be exactly the file (nothing outside its messages dropped unseen), a known
 // patch type with every checksum holding; and the one splitting rule must give the stream back
 // piece by piece.
+#include "FuzzCheck.h"
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
 #include "motif/librarian/Librarian.h"
@@ -16,18 +17,6 @@
 #include <span>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
-// The device owns the tables that name banks and categories; building it once keeps runs fast.
-Motif& device()
-{
-    static Motif motif;
-    return motif;
-}
-
 void splitsBack(std::span<const std::uint8_t> input)
 {
     std::size_t next = 0;

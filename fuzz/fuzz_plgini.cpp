@@ -3,6 +3,7 @@
 // inside the text and give a list that reads back with the slot's header and an entry for every
 // bank; reading names out of either kind of file must answer only programs below the section's
 // count, each with a name.
+#include "FuzzCheck.h"
 #include "core/IniFile.h"
 #include "core/VarArgs.h"
 #include "motif/Motif.h"
@@ -12,18 +13,13 @@
 #include <cstdint>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
 class Device : public Motif {
 public:
     using Motif::plgBankList;
 };
 
 // The device lends the translation of bank entries; building it once keeps runs fast.
-Device& device()
+Device& plgDevice()
 {
     static Device motif;
     return motif;
@@ -54,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int slot = int(size % 3);
     const QString header = VarArgs("PLG%d", slot + 1).format();
-    const QString text = device().plgBankList(slot, board);
+    const QString text = plgDevice().plgBankList(slot, board);
     check(text.startsWith(QLatin1Char('[') + header + QStringLiteral("]\n")));
 
     IniFile list;

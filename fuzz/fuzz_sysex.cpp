@@ -2,6 +2,7 @@
 // user opens. Cut into messages and read in every way the program reads them, the bytes must
 // never move a reader off their end; retargeting a bulk block must leave a well-formed message
 // whose checksum still holds; and a short message must survive parsing unchanged.
+#include "FuzzCheck.h"
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
 #include "zaltor/MidiMessage.h"
@@ -13,18 +14,6 @@
 
 namespace {
 using Bytes = std::span<const std::uint8_t>;
-
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
-// The device owns the data tables that name categories; building it once keeps runs fast.
-Motif& device()
-{
-    static Motif motif;
-    return motif;
-}
 
 // An address chosen by the input: the up to four bytes before its last one, most significant first.
 std::uint32_t addressFrom(Bytes bytes)

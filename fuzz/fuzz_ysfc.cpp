@@ -3,6 +3,7 @@
 // or take the file; a file that was taken must store to bytes that load again and store the same,
 // with every catalogue offset pointing at its chunk. Entry items are also read as records of the
 // file's model and of the XF layout, as the library document does.
+#include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "motif/documents/XS_Document.h"
 #include "motif/documents/XS_Entry.h"
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace {
-void check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
 std::vector<std::uint8_t> store(XS_Document& document)
 {
     Archive archive;
