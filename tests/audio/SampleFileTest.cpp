@@ -16,14 +16,15 @@ std::string instrumentsOf(const QString& path)
     QString error;
     if (!file.fromFile(path, &error)) return error.toStdString();
     QStringList out;
+    // Settings only: the bank library pads a sample shorter than 48 frames with frames it never
+    // sets, so the frames of these tiny test banks are not the file's.
     for (const auto& instrument : file.instruments) {
         out << "[" + instrument->name + "]";
         for (const auto& s : instrument->samples)
             out << QString::fromStdString(settingsOf(*s)) +
-                       QString::asprintf(" | %g Hz %d-bit %s, last %d", s->format().sampleRate(),
+                       QString::asprintf(" | %g Hz %d-bit %s", s->format().sampleRate(),
                                          s->format().bitsPerSample(),
-                                         qPrintable(s->format().printMonoStereo()),
-                                         s->sampleAt(0, s->sampleLength() - 1));
+                                         qPrintable(s->format().printMonoStereo()));
     }
     return out.join('\n').toStdString();
 }
@@ -37,21 +38,21 @@ TEST(SampleFile, SoundFontAndDlsInstrumentsBecomeNamedListsOfSamples)
         instrumentsOf(corpus("fuzz_samplebank/bank.sf2")),
         "[Keys]\n"
         "\"\": 8 frames, root 60, keys 0-60, vel 1-127, vol 113, pan 77, tune 64/67, loop 1 2-6, start 0 | "
-        "22050 Hz 16-bit Mono, last 8\n"
+        "22050 Hz 16-bit Mono\n"
         "\"\": 48 frames, root 50, keys 61-127, vel 1-127, vol 127, pan 64, tune 62/64, loop 0 8-40, start 0 "
         "| "
-        "44100 Hz 16-bit Mono, last 0\n"
+        "44100 Hz 16-bit Mono\n"
         "[Drum]\n"
         "\"\": 48 frames, root 60, keys 36-36, vel 0-127, vol 127, pan 64, tune 64/64, loop 0 9-40, start 1 "
         "| "
-        "44100 Hz 16-bit Mono, last 0");
+        "44100 Hz 16-bit Mono");
     EXPECT_EQ(
         instrumentsOf(corpus("fuzz_samplebank/bank.dls")),
         "[Pad]\n"
         "\"\": 6 frames, root 60, keys 0-60, vel 0-127, vol 127, pan 64, tune 64/64, loop 1 1-5, start 0 | "
-        "22050 Hz 16-bit Mono, last 6\n"
+        "22050 Hz 16-bit Mono\n"
         "\"\": 3 frames, root 72, keys 61-127, vel 0-127, vol 127, pan 64, tune 64/64, loop 0 0-0, start 0 | "
-        "22050 Hz 16-bit Mono, last -3");
+        "22050 Hz 16-bit Mono");
 }
 
 TEST(SampleFile, OtherDamagedAndCrashingFilesGiveErrors)

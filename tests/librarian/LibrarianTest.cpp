@@ -58,6 +58,8 @@ private:
 class LibrarianTest : public ::testing::Test {
 protected:
     LibrarianTest() { rig.device.connectPorts(&cable, &cable); }
+    // The cable goes before the rig's device, which lets go of its ports as it ends.
+    ~LibrarianTest() override { rig.device.connectPorts(rig.host.get(), rig.host.get()); }
 
     ManualClock clock;
     ScopedClock scoped{clock};
