@@ -90,15 +90,23 @@ TEST_F(LibrarianTest, FetchTriesAgainAfterABadChecksumAndGivesUpAfterTwoRetries)
     EXPECT_EQ(librarian.fetch(user1_5, bulk), "bad checksum in the block at 407000");
     EXPECT_EQ(cable.received, 6);
 
-    // The last block is checked too; a lost footer is a fetch without answer, tried again.
-    for (const std::uint32_t last : {0x440350u, 0x0F0805u}) {
-        cable.watched = last;
+    // The last block and the footer are checked too, and a lost footer is a fetch without answer:
+    // each is fetched again.
+    const std::pair<std::uint32_t, TamperingTransport::Tamper> faults[] = {
+        {0x440350, [](MotifSysex& block, int seen) { return seen > 0 || breakChecksum(block); }},
+        {0x0F0805,
+         [](MotifSysex& footer, int seen) {
+             if (seen == 0) footer.setAt(footer.size() - 2, footer.at(footer.size() - 2) ^ 0x01);
+             return true;
+         }},
+        {0x0F0805, dropFirst},
+    };
+    for (const auto& [address, fault] : faults) {
+        cable.watched = address;
         cable.received = 0;
-        cable.in = last == 0x0F0805 ? dropFirst : [](MotifSysex& block, int seen) {
-            return seen > 0 || breakChecksum(block);
-        };
-        EXPECT_EQ(librarian.fetch(user1_5, bulk), QString()) << std::hex << last;
-        EXPECT_EQ(cable.received, 2) << std::hex << last;
+        cable.in = fault;
+        EXPECT_EQ(librarian.fetch(user1_5, bulk), QString()) << std::hex << address;
+        EXPECT_EQ(cable.received, 2) << std::hex << address;
     }
 }
 
@@ -124,12 +132,13 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
     EXPECT_EQ(librarian.sendVerified(target, *dump), "USER2:7 reads back different from what was sent");
     EXPECT_EQ(cable.sent, 5);
 
-    // A read-back that never ends is a try that failed, not the end of the verify.
+    // A read-back that never comes, though fetched three times, is a try that failed, not the end
+    // of the verify.
     cable.out = nullptr;
     cable.watched = 0x0F0907;
     cable.received = 0;
-    cable.in = dropFirst;
+    cable.in = [](MotifSysex&, int seen) { return seen >= 3; };
     EXPECT_EQ(librarian.sendVerified(target, *dump), QString());
-    EXPECT_EQ(cable.received, 2);
+    EXPECT_EQ(cable.received, 4);
     EXPECT_EQ(rig.instrument.errors(), QStringList{});
 }
