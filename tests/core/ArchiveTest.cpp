@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -98,6 +100,18 @@ TEST(Archive, WritesCommitAlikeAndOnlyWhenTheWriteSucceeds)
         // Nothing can be renamed over a folder; the temporary file goes away.
         EXPECT_TRUE(attempt(folder, nothing).startsWith("Cannot replace " + folder));
         EXPECT_FALSE(QFile::exists(folder + ".tmp") || QFile::exists(target + ".tmp"));
+        // A disk that fills up halfway: the write fails and says so, and neither the temporary file
+        // nor a target is left.
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit full{kWindow, limit.rlim_max};
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &full);
+        const QString filled = attempt(target, nothing);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, handler);
+        EXPECT_TRUE(filled.startsWith("Cannot write " + target + ".tmp")) << filled.toStdString();
+        EXPECT_FALSE(QFile::exists(target + ".tmp") || QFile::exists(target));
         // Nested size fields and a patch of bytes already flushed from the window.
         EXPECT_EQ(attempt(target,
                           [](Archive& out) {
