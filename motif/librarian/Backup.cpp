@@ -46,13 +46,17 @@ Backup::Result Backup::save(const QString& dir, const std::vector<PatchLocation>
         }
         BulkDump bulk;
         QString error = librarian.fetch(locations[std::size_t(i)], bulk);
+        // A reply whose first block names no patch type is not saved as a patch.
+        const auto dump = error.isEmpty() ? librarian.toDump(bulk) : nullptr;
+        if (error.isEmpty() && !dump)
+            error = QStringLiteral("%1: the reply begins with no patch's name block").arg(name);
         const QString file = fileNameOf(name);
         if (error.isEmpty()) PatchFile::write(dir + '/' + file, bulk, &error);
         if (!error.isEmpty()) {
             result.failures << error;
             continue;
         }
-        QJsonObject entry = librarian.describe(*librarian.toDump(bulk));
+        QJsonObject entry = librarian.describe(*dump);
         entry.insert("location", name);
         entry.insert("file", file);
         result.entries.append(entry);
