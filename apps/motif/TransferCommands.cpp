@@ -33,8 +33,7 @@ std::optional<std::vector<int>> plgSlots(CliContext& context, const std::string&
         bool ok = false;
         const int slot = part.trimmed().toInt(&ok);
         if (!ok || slot < 1 || slot > 3) {
-            context.fail(
-                QStringLiteral("--plg takes the boardSlots of installed boards, 1 to 3, e.g. --plg 1,3"));
+            context.fail(QStringLiteral("--plg takes the slots of installed boards, 1 to 3, e.g. --plg 1,3"));
             return std::nullopt;
         }
         boardSlots.push_back(slot);
