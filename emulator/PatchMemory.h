@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -32,6 +33,17 @@ public:
     const Patch* find(std::uint16_t control) const;
     // "USER1:005", "DR:USR:031", "voice edit buffer"...; "bulk control 0x0A00" for no patch.
     static QString label(std::uint16_t control);
+
+    struct Location {
+        std::uint16_t control;
+        PatchType type;
+    };
+    // The location that a bank select (MSB, LSB) and a program change name; nothing for a bank
+    // that is not selected this way.
+    static std::optional<Location> selectable(int msb, int lsb, int program);
+    // Copies the patch at a location (a preset one included) into the edit buffer of its type,
+    // as selecting it does; that type, or null when no patch is there.
+    const PatchLayout* loadEditBuffer(std::uint16_t control);
 
     // The bytes of an edit buffer from address to the end of the block holding it; empty when
     // no edit buffer holds address.

@@ -1,23 +1,45 @@
 #include "emulator/VirtualInstrument.h"
 
+#include "emulator/DelayLine.h"
 #include "emulator/EsWire.h"
+#include "emulator/InstrumentSettings.h"
 #include "emulator/ShortMessage.h"
 #include "emulator/SystemParameter.h"
 #include "emulator/WideParameter.h"
 
 namespace {
 
-std::uint16_t memberCode(VirtualInstrument::Model model)
+bool answersDumps(VirtualInstrument::Model model)
 {
-    switch (model) {
-    case VirtualInstrument::Model::ES6:
-        return 0x0569;
-    case VirtualInstrument::Model::ES7:
-        return 0x056A;
-    case VirtualInstrument::Model::ES8:
-        return 0x056B;
+    using Model = VirtualInstrument::Model;
+    return model == Model::ES6 || model == Model::ES7 || model == Model::ES8;
+}
+
+// The mode in which selecting a patch of this type loads it into its edit buffer; -1 for none.
+int modeFor(PatchType type)
+{
+    switch (type) {
+    case PatchType::Voice:
+    case PatchType::DrumKit:
+    case PatchType::PlgVoice:
+        return 0;
+    case PatchType::Performance:
+        return 1;
+    case PatchType::Master:
+        return 4;
+    case PatchType::Mix:
+        break;
     }
-    return 0;
+    return -1;
+}
+
+constexpr std::uint16_t masterBank = 0x7000;
+
+// What tells a model's name apart: "Motif-Rack ES" and "rackes" both give "rackes".
+QString squeezed(const QString& name)
+{
+    QString text = name.toLower().remove(QLatin1Char(' ')).remove(QLatin1Char('-'));
+    return text.startsWith(QLatin1String("motif")) ? text.mid(5) : text;
 }
 
 QString label(const SystemParameter& p)
@@ -35,15 +57,46 @@ QString rangeError(const SystemParameter& p, int value)
 
 } // namespace
 
-VirtualInstrument::VirtualInstrument(Model model, PlgBoards boards) : model_(model), patches_(boards)
+VirtualInstrument::VirtualInstrument(Model model, PlgBoards boards)
+    : VirtualInstrument(
+          [model] {
+              InstrumentSettings settings;
+              settings.model = model;
+              return settings;
+          }(),
+          boards)
+{
+}
+
+VirtualInstrument::VirtualInstrument(const InstrumentSettings& settings, PlgBoards boards)
+    : model_(settings.model), device_(settings.device - 1), dieAfter_(settings.dieAfter), patches_(boards),
+      faults_(settings.faults)
 {
     // The part volumes are bytes of the mix edit buffer, so that a bulk to it and a parameter
     // change of a volume meet; only settings outside every patch are kept on their own.
     for (const SystemParameter& p : SystemParameter::all()) {
         if (patches_.editBytes(p.address).empty()) image_.define(p.address, std::uint8_t(p.initial));
     }
+    image_.setByte(SystemParameter::receiveChannel, std::uint8_t(settings.channel - 1));
     bankMsb_.fill(-1);
     bankLsb_.fill(-1);
+    // A late reply must not hold up the port's thread, so delays have a sender of their own.
+    if (settings.faults.delays()) {
+        delayLine_ = std::make_unique<DelayLine>([this](const MidiBytes& bytes) {
+            MidiTransport* output = nullptr;
+            std::function<void(const QString&)> sink;
+            {
+                std::lock_guard lock(mutex_);
+                output = output_;
+                sink = errorSink_;
+            }
+            QStringList errors;
+            sendNow(output, bytes, errors);
+            if (sink) {
+                for (const QString& error : errors) sink(error);
+            }
+        });
+    }
 }
 
 VirtualInstrument::~VirtualInstrument()
@@ -55,15 +108,15 @@ VirtualInstrument::~VirtualInstrument()
     }
     // Waits for a delivery in progress on a port's thread, and stops further ones reaching us.
     if (input) input->setReceiver({});
+    delayLine_.reset();
 }
 
 std::optional<VirtualInstrument::Model> VirtualInstrument::modelFromName(const QString& name)
 {
-    QString text = name.trimmed().toLower();
-    if (text.startsWith(QLatin1String("motif"))) text = text.mid(5).trimmed();
-    if (text == QLatin1String("es6")) return Model::ES6;
-    if (text == QLatin1String("es7")) return Model::ES7;
-    if (text == QLatin1String("es8")) return Model::ES8;
+    const QString text = squeezed(name);
+    for (Model model : {Model::ES6, Model::ES7, Model::ES8, Model::S90ES, Model::RackES, Model::XS}) {
+        if (text == squeezed(modelName(model))) return model;
+    }
     return std::nullopt;
 }
 
@@ -76,8 +129,34 @@ QString VirtualInstrument::modelName(Model model)
         return QStringLiteral("Motif ES7");
     case Model::ES8:
         return QStringLiteral("Motif ES8");
+    case Model::S90ES:
+        return QStringLiteral("S90 ES");
+    case Model::RackES:
+        return QStringLiteral("Motif-Rack ES");
+    case Model::XS:
+        return QStringLiteral("Motif XS");
     }
     return {};
+}
+
+std::uint16_t VirtualInstrument::memberCode(Model model)
+{
+    switch (model) {
+    case Model::ES6:
+        return 0x0569;
+    case Model::ES7:
+        return 0x056A;
+    case Model::ES8:
+        return 0x056B;
+    // No public data list we found gives the codes of these three: ours, not the instruments'.
+    case Model::S90ES:
+        return 0x0570;
+    case Model::RackES:
+        return 0x0571;
+    case Model::XS:
+        return 0x0600;
+    }
+    return 0;
 }
 
 void VirtualInstrument::attach(MidiTransport& both) { attach(both, both); }
@@ -107,6 +186,10 @@ void VirtualInstrument::receive(std::span<const std::uint8_t> message)
 
 void VirtualInstrument::handle(std::span<const std::uint8_t> message, Outcome& outcome)
 {
+    if (dieAfter_ >= 0 && handled_ >= dieAfter_)
+        return logEntry(message,
+                        QString::asprintf("ignored: stopped answering after %d messages", dieAfter_));
+    ++handled_;
     if (!message.empty() && message[0] == 0xF0)
         handleSysex(message, outcome);
     else
@@ -120,11 +203,21 @@ void VirtualInstrument::handleSysex(std::span<const std::uint8_t> bytes, Outcome
     const EsMessage& message = *parsed.message;
 
     if (message.kind == EsMessage::Kind::IdentityRequest) {
+        if (message.deviceNumber != 0x7F && message.deviceNumber != device_)
+            return logEntry(bytes,
+                            QString::asprintf("ignored: identity request to device %d, this is device %d",
+                                              message.deviceNumber + 1, device_ + 1));
         outcome.replies.push_back(EsWire::identityReply(memberCode(model_)));
         logEntry(bytes, QString::asprintf("identity request (device %02X), answered as %s",
                                           message.deviceNumber, qPrintable(modelName(model_))));
         return;
     }
+    if (!answersDumps(model_))
+        return logEntry(
+            bytes, QStringLiteral("ignored: the %1 answers identity requests only").arg(modelName(model_)));
+    if (message.deviceNumber != device_)
+        return logEntry(bytes, QString::asprintf("ignored: addressed to device %d, this is device %d",
+                                                 message.deviceNumber + 1, device_ + 1));
     if (message.modelId != EsWire::modelId)
         return fail(bytes,
                     QString::asprintf("wrong model id %02X %02X (expected 7F 00)", message.modelId >> 8,
@@ -181,8 +274,13 @@ void VirtualInstrument::handleEditBuffer(std::span<const std::uint8_t> bytes, co
     const QString where = QString::asprintf("0x%06X in the %s edit buffer", message.address,
                                             qPrintable(PatchLayout::locate(message.address).layout->name()));
     if (!change) {
-        outcome.replies.push_back(EsWire::parameterChange(message.address, target.first(1)));
-        logEntry(bytes, QStringLiteral("parameter request: %1, answered %2").arg(where).arg(target[0]));
+        // A parameter of two or more bytes is answered whole when asked for by its first byte.
+        const std::optional<WideParameter> wide = WideParameter::holding(message.address);
+        const std::size_t size = wide && wide->address == message.address ? wide->size : 1;
+        outcome.replies.push_back(EsWire::parameterChange(message.address, target.first(size)));
+        logEntry(bytes,
+                 QStringLiteral("parameter request: %1, answered %2")
+                     .arg(where, size == 1 ? QString::number(target[0]) : EsWire::toHex(target.first(size))));
         return;
     }
     if (message.data.size() > target.size())
@@ -219,6 +317,11 @@ void VirtualInstrument::handleShort(std::span<const std::uint8_t> bytes, Outcome
     if (!message.error.isEmpty()) return fail(bytes, message.error, outcome);
 
     const int channel = bytes[0] & 0x0F;
+    if (bytes[0] < 0xF0 && !listensOn(channel))
+        return logEntry(bytes, message.description +
+                                   QString::asprintf(" (ignored: the instrument receives on channel %d)",
+                                                     parameter(SystemParameter::receiveChannel) + 1));
+    QString effect;
     switch (bytes[0] & 0xF0) {
     case 0xB0:
         if (bytes[1] == 0) bankMsb_[channel] = bytes[2];
@@ -226,12 +329,31 @@ void VirtualInstrument::handleShort(std::span<const std::uint8_t> bytes, Outcome
         break;
     case 0xC0:
         selected_[channel] = {bankMsb_[channel], bankLsb_[channel], bytes[1]};
+        effect = select(selected_[channel]);
         break;
     default:
         if (bytes[0] == 0xF3) songSelect_ = bytes[1];
         break;
     }
-    logEntry(bytes, message.description);
+    logEntry(bytes, message.description + effect);
+}
+
+QString VirtualInstrument::select(const Selection& selection)
+{
+    const std::optional<PatchMemory::Location> location =
+        PatchMemory::selectable(selection.msb, selection.lsb, selection.program);
+    if (!location || modeFor(location->type) != parameter(SystemParameter::mode)) return {};
+    const PatchLayout* layout = patches_.loadEditBuffer(location->control);
+    if (!layout) return {};
+    return QStringLiteral(", loads %1 into the %2 edit buffer")
+        .arg(PatchMemory::label(location->control), layout->name());
+}
+
+bool VirtualInstrument::listensOn(int channel) const
+{
+    // In the song and pattern modes every part listens on a channel of its own.
+    const int mode = parameter(SystemParameter::mode);
+    return mode == 2 || mode == 3 || mode == 5 || channel == parameter(SystemParameter::receiveChannel);
 }
 
 void VirtualInstrument::logEntry(std::span<const std::uint8_t> message, const QString& description)
@@ -264,6 +386,10 @@ void VirtualInstrument::setParameter(std::uint32_t address, int value)
         image_.setByte(address, std::uint8_t(value));
     else
         edited[0] = std::uint8_t(value);
+    // A master is selected by number rather than by program change.
+    if (address == SystemParameter::masterSelect &&
+        parameter(SystemParameter::mode) == modeFor(PatchType::Master))
+        patches_.loadEditBuffer(std::uint16_t(masterBank + value));
 }
 
 void VirtualInstrument::pressMode(int mode) { press(SystemParameter::mode, mode); }
@@ -292,24 +418,39 @@ void VirtualInstrument::deliver(Outcome outcome)
 {
     MidiTransport* output = nullptr;
     std::function<void(const QString&)> sink;
+    std::vector<FaultPlan::Sending> sendings;
     {
         std::lock_guard lock(mutex_);
         output = output_;
         sink = errorSink_;
-    }
-    for (const MidiBytes& reply : outcome.replies) {
-        if (!output || output->send(reply)) continue;
-        const QString text = QStringLiteral("could not send on %1 (port closed): %2")
-                                 .arg(output->name(), EsWire::toHex(reply));
-        {
-            std::lock_guard lock(mutex_);
-            errors_.append(text);
+        // The instrument's own messages carry its device number, as the hardware's do.
+        for (MidiBytes& reply : outcome.replies) {
+            if (reply.size() > 2 && reply[1] == EsWire::yamaha)
+                reply[2] = std::uint8_t((reply[2] & 0x70) | device_);
         }
-        outcome.errors.append(text);
+        sendings = faults_.shape(std::move(outcome.replies));
+    }
+    for (FaultPlan::Sending& sending : sendings) {
+        if (delayLine_)
+            delayLine_->post(std::move(sending.bytes), sending.delayMs);
+        else
+            sendNow(output, sending.bytes, outcome.errors);
     }
     if (sink) {
         for (const QString& error : outcome.errors) sink(error);
     }
+}
+
+void VirtualInstrument::sendNow(MidiTransport* output, const MidiBytes& reply, QStringList& errors)
+{
+    if (!output || output->send(reply)) return;
+    const QString text =
+        QStringLiteral("could not send on %1 (port closed): %2").arg(output->name(), EsWire::toHex(reply));
+    {
+        std::lock_guard lock(mutex_);
+        errors_.append(text);
+    }
+    errors.append(text);
 }
 
 void VirtualInstrument::setErrorSink(std::function<void(const QString&)> sink)
@@ -389,6 +530,18 @@ void VirtualInstrument::resetToFactory()
     std::lock_guard lock(mutex_);
     bulks_.abandon();
     patches_.reset();
+}
+
+bool VirtualInstrument::stoppedAnswering() const
+{
+    std::lock_guard lock(mutex_);
+    return dieAfter_ >= 0 && handled_ >= dieAfter_;
+}
+
+FaultPlan::Counts VirtualInstrument::faultCounts() const
+{
+    std::lock_guard lock(mutex_);
+    return faults_.counts();
 }
 
 std::vector<VirtualInstrument::LogEntry> VirtualInstrument::log() const

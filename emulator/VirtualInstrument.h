@@ -1,6 +1,7 @@
 #pragma once
 
 #include "emulator/BulkTransfer.h"
+#include "emulator/FaultPlan.h"
 #include "emulator/MemoryImage.h"
 #include "emulator/PatchMemory.h"
 #include "zaltor/MidiTransport.h"
@@ -10,24 +11,33 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
 
 struct EsMessage;
+struct InstrumentSettings;
+class DelayLine;
 
 // A Motif ES6/ES7/ES8 in software. It answers the instrument's SysEx protocol from its own memory
 // image (system settings, user banks, edit buffers), takes bulks and stores, and tracks what the
 // host selects, so that the librarian can be exercised without the hardware. Anything it does not
-// understand is a loud, counted error; it never stops answering.
+// understand is a loud, counted error.
+//
+// It is also an adversary, as real hardware and cables can be (InstrumentSettings): it listens
+// only to its own SysEx device number and receive channel, may be a model of the family that
+// answers nothing but identity requests, may stop answering after a number of messages, and its
+// replies pass through a FaultPlan that drops, corrupts, duplicates, delays or truncates them.
 //
 // Input may arrive on a port's own thread while another thread reads the state, so every member
 // is safe to call from any thread. Replies and the error sink run after the state lock is
 // released, so a peer that answers from inside its receiver may call back in.
 class VirtualInstrument {
 public:
-    enum class Model { ES6, ES7, ES8 };
+    // Only ES6, ES7 and ES8 answer more than identity requests.
+    enum class Model { ES6, ES7, ES8, S90ES, RackES, XS };
 
     // The patch a MIDI channel plays: the bank select that preceded its last program change.
     // -1 where nothing was received yet.
@@ -47,13 +57,17 @@ public:
 
     // boards says which PLG slots hold a board; only those have user banks.
     explicit VirtualInstrument(Model model, PlgBoards boards = {});
+    explicit VirtualInstrument(const InstrumentSettings& settings, PlgBoards boards = {});
     ~VirtualInstrument();
     VirtualInstrument(const VirtualInstrument&) = delete;
     VirtualInstrument& operator=(const VirtualInstrument&) = delete;
 
-    // "ES7", "motif es7", "Motif ES7"... in any case; nothing for other names.
+    // "ES7", "motif es7", "Motif ES7", "S90 ES", "Motif-Rack ES"... in any case, blanks and
+    // dashes ignored; nothing for other names.
     static std::optional<Model> modelFromName(const QString& name);
     static QString modelName(Model model); // "Motif ES7"
+    // The family member code of its identity reply (low byte first on the wire).
+    static std::uint16_t memberCode(Model model);
 
     // Listens on input and answers on output. The transports must outlive the instrument.
     void attach(MidiTransport& both);
@@ -89,6 +103,10 @@ public:
     // User banks and edit buffers back to the factory image; a bulk in progress is forgotten.
     void resetToFactory();
 
+    // True once it has handled as many messages as it was told to before it stops answering.
+    bool stoppedAnswering() const;
+    FaultPlan::Counts faultCounts() const;
+
     std::vector<LogEntry> log() const;
     int errorCount() const;
     QStringList errors() const;
@@ -103,6 +121,7 @@ private:
     void handle(std::span<const std::uint8_t> message, Outcome& outcome);
     void handleSysex(std::span<const std::uint8_t> message, Outcome& outcome);
     void handleShort(std::span<const std::uint8_t> message, Outcome& outcome);
+    QString select(const Selection& selection);
     void handleParameter(std::span<const std::uint8_t> bytes, const EsMessage& message, Outcome& outcome);
     void handleEditBuffer(std::span<const std::uint8_t> bytes, const EsMessage& message, Outcome& outcome);
     void handleBulk(std::span<const std::uint8_t> bytes, BulkTransfer::Outcome result, Outcome& outcome);
@@ -112,9 +131,13 @@ private:
     int parameter(std::uint32_t address) const;
     void setParameter(std::uint32_t address, int value);
     void press(std::uint32_t address, int value);
+    bool listensOn(int channel) const;
     void deliver(Outcome outcome);
+    void sendNow(MidiTransport* output, const MidiBytes& reply, QStringList& errors);
 
     const Model model_;
+    const int device_;   // the low nibble of the SysEx kind byte: device number - 1
+    const int dieAfter_; // -1: never
     mutable std::mutex mutex_;
     MemoryImage image_;
     PatchMemory patches_;
@@ -124,9 +147,13 @@ private:
     std::array<int, 16> bankMsb_;
     std::array<int, 16> bankLsb_;
     int songSelect_ = -1;
+    int handled_ = 0;
+    FaultPlan faults_;
     std::vector<LogEntry> log_;
     QStringList errors_;
     std::function<void(const QString&)> errorSink_;
     MidiTransport* input_ = nullptr;
     MidiTransport* output_ = nullptr;
+    // Only when replies are delayed; the last member, so that it stops before the rest goes.
+    std::unique_ptr<DelayLine> delayLine_;
 };

@@ -189,6 +189,10 @@ TEST(BulkTransfer, EditsTheEditBuffersByParameter)
     EXPECT_EQ(request(0x410000), Replies{EsWire::parameterChange(0x410000, Bytes{0x01})});
     EXPECT_EQ(vi.log().back().description,
               "parameter request: 0x410000 in the voice edit buffer, answered 1");
+    // A two-byte parameter is answered whole from its first byte, one byte from its second.
+    change(0x300014, {0x05, 0x21});
+    EXPECT_EQ(request(0x300014), Replies{EsWire::parameterChange(0x300014, Bytes{0x05, 0x21})});
+    EXPECT_EQ(request(0x300015), Replies{EsWire::parameterChange(0x300015, Bytes{0x21})});
 
     // A part volume is a byte of the mix edit buffer, whichever way it comes.
     change(0x37030D, {80});

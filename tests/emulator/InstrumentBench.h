@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "emulator/InstrumentSettings.h"
 #include "emulator/VirtualInstrument.h"
 #include "zaltor/LoopbackTransport.h"
 
@@ -15,6 +16,17 @@ struct InstrumentBench {
     explicit InstrumentBench(VirtualInstrument::Model model = VirtualInstrument::Model::ES7,
                              VirtualInstrument::PlgBoards boards = {})
         : instrument(model, boards)
+    {
+        connect();
+    }
+    explicit InstrumentBench(const QString& settings) : instrument(parsed(settings)) { connect(); }
+    static InstrumentSettings parsed(const QString& text)
+    {
+        InstrumentSettings settings;
+        EXPECT_EQ(settings.setAll(text), QString());
+        return settings;
+    }
+    void connect()
     {
         instrument.attach(*cable.second);
         cable.first->setReceiver([this](MidiBytes message) { received.push_back(std::move(message)); });

@@ -24,16 +24,49 @@ MidiBytes change(std::uint8_t h, std::uint8_t m, std::uint8_t l, std::uint8_t v)
 
 TEST(VirtualInstrument, AnswersIdentityAsItsModel)
 {
-    for (const auto& [model, member] :
-         {std::pair{Model::ES6, 0x69}, {Model::ES7, 0x6A}, {Model::ES8, 0x6B}}) {
-        Bench bench(model);
-        const MidiBytes reply = EsWire::identityReply(std::uint16_t(0x0500 | member));
+    const std::pair<const char*, const char*> models[] = {{"ES6", "69 05"},           {"motif es7", "6A 05"},
+                                                          {"MotifES8", "6B 05"},      {"S90 ES", "70 05"},
+                                                          {"Motif-Rack ES", "71 05"}, {"XS", "00 06"}};
+    for (const auto& [name, member] : models) {
+        Bench bench(QStringLiteral("model=") + name);
+        const MidiBytes reply =
+            hexBytes((std::string("F0 7E 00 06 02 43 00 41 ") + member + " 00 00 00 01 F7").c_str());
         for (const char* ask : {"F0 7E 00 06 01 F7", "F0 7E 7F 06 01 F7"})
-            EXPECT_EQ(bench.ask(hexBytes(ask)), Replies{reply});
+            EXPECT_EQ(bench.ask(hexBytes(ask)), Replies{reply}) << name;
+        // Only the Motif ES answers anything else.
+        const bool es = bench.instrument.model() <= Model::ES8;
+        EXPECT_EQ(bench.ask(request(0x0A, 0x00, 0x01)).size(), es ? 1u : 0u) << name;
+        EXPECT_EQ(bench.ask(hexBytes("F0 43 20 7F 00 0E 08 05 F7")).size(), es ? 39u : 0u) << name;
     }
-    EXPECT_TRUE(VirtualInstrument::modelFromName(" motif es6 ") == Model::ES6 &&
-                VirtualInstrument::modelFromName("MOTIFES8") == Model::ES8 &&
-                VirtualInstrument::modelFromName("Motif XS7") == std::nullopt);
+    EXPECT_EQ(VirtualInstrument::modelFromName("Motif XS7"), std::nullopt);
+}
+
+TEST(VirtualInstrument, ListensToItsDeviceNumberOnly)
+{
+    Bench bench("device=3");
+    // Another device's requests and changes go unanswered and change nothing.
+    for (const char* other :
+         {"F0 43 30 7F 00 0A 00 01 F7", "F0 43 11 7F 00 0A 00 01 01 F7", "F0 7E 00 06 01 F7"})
+        EXPECT_EQ(bench.ask(hexBytes(other)), Replies{}) << other;
+    EXPECT_EQ(bench.instrument.mode(), 0);
+    EXPECT_EQ(bench.instrument.log()[1].description, "ignored: addressed to device 2, this is device 3");
+    // Its own are answered, and its replies carry its number.
+    EXPECT_EQ(bench.ask(hexBytes("F0 43 32 7F 00 0A 00 01 F7")),
+              Replies{hexBytes("F0 43 12 7F 00 0A 00 01 00 F7")});
+    EXPECT_EQ(bench.ask(hexBytes("F0 7E 02 06 01 F7")).size(), 1u);
+    EXPECT_EQ(bench.instrument.errorCount(), 0);
+}
+
+TEST(VirtualInstrument, StopsAnsweringAfterItsLastMessage)
+{
+    Bench bench("die-after=2");
+    EXPECT_EQ(bench.ask(request(0x0A, 0x00, 0x01)).size(), 1u);
+    EXPECT_FALSE(bench.instrument.stoppedAnswering());
+    EXPECT_EQ(bench.ask(hexBytes("F0 43 10 7F 00 0A 00 01 03 F7")), Replies{});
+    EXPECT_TRUE(bench.instrument.stoppedAnswering());
+    EXPECT_EQ(bench.ask(request(0x0A, 0x00, 0x01)), Replies{});
+    EXPECT_EQ(bench.ask(hexBytes("F0 7E 7F 06 01 F7")), Replies{});
+    EXPECT_EQ(bench.instrument.log().back().description, "ignored: stopped answering after 2 messages");
 }
 
 TEST(VirtualInstrument, KeepsAndAnswersSystemParameters)
@@ -64,21 +97,43 @@ TEST(VirtualInstrument, KeepsAndAnswersSystemParameters)
     EXPECT_EQ(vi.mode(), 3);
 }
 
-TEST(VirtualInstrument, TracksPatchSelectionAndSongSelect)
+TEST(VirtualInstrument, SelectsOnItsReceiveChannelIntoTheEditBuffer)
 {
-    Bench bench;
+    Bench bench("channel=5");
     VirtualInstrument& vi = bench.instrument;
-    // Bank select waits for the program change; channels are independent; playing is only logged.
-    for (const char* message : {"B0 00 3F", "B0 20 08", "BF 00 7F", "BF 20 00", "CF 10", "C3 07", "F3 03"})
-        EXPECT_EQ(bench.ask(hexBytes(message)), Replies{});
+    const auto nameIn = [&](std::uint16_t editBuffer, std::uint32_t nameBlock) {
+        const std::vector<std::uint8_t> bytes = vi.block(editBuffer, nameBlock);
+        return std::string(bytes.begin(), bytes.begin() + 10);
+    };
+    const auto play = [&](std::initializer_list<const char*> messages) {
+        for (const char* message : messages) EXPECT_EQ(bench.ask(hexBytes(message)), Replies{}) << message;
+    };
+    // Channel 1 is not its channel; bank select waits for the program change.
+    play({"B0 00 3F", "B0 20 08", "C0 05", "B4 00 3F", "B4 20 09"});
     EXPECT_EQ(vi.selected(0), Selection{});
-    for (const char* message : {"C0 05", "91 3C 64", "FE"})
-        EXPECT_EQ(bench.ask(hexBytes(message)), Replies{});
-    EXPECT_EQ((std::vector<Selection>{vi.selected(0), vi.selected(15), vi.selected(3)}),
-              (std::vector<Selection>{{63, 8, 5}, {127, 0, 16}, {-1, -1, 7}}));
+    EXPECT_EQ(vi.log()[2].description,
+              "program change, channel 1: 5 (ignored: the instrument receives on channel 5)");
+    play({"C4 11"});
+    EXPECT_EQ(vi.selected(4), (Selection{63, 9, 17}));
+    EXPECT_EQ(nameIn(0x0F00, 0x407000), "USER2:017 ");
+    play({"B4 20 00", "C4 7F"});
+    EXPECT_EQ(nameIn(0x0F00, 0x407000), "PRE1:127  ");
+    EXPECT_EQ(vi.log().back().description,
+              "program change, channel 5: 127, loads PRE1:127 into the voice edit buffer");
+
+    // A performance loads only in Performance mode, a master by number in Master mode.
+    play({"B4 20 40", "C4 05"});
+    EXPECT_NE(nameIn(0x4F00, 0x300000), "PERF:005  ");
+    play({"F0 43 10 7F 00 0A 00 01 01 F7", "C4 06"});
+    EXPECT_EQ(nameIn(0x4F00, 0x300000), "PERF:006  ");
+    play({"F0 43 10 7F 00 0A 00 01 04 F7", "F0 43 10 7F 00 0A 00 00 03 F7"});
+    EXPECT_EQ(nameIn(0x7F00, 0x330000), "MASTER:003");
+
+    // In Song mode every channel is a part's.
+    play({"F0 43 10 7F 00 0A 00 01 03 F7", "CF 10", "F3 03"});
+    EXPECT_EQ(vi.selected(15), (Selection{-1, -1, 16}));
     EXPECT_EQ(vi.songSelect(), 3);
     EXPECT_EQ(vi.errorCount(), 0);
-    EXPECT_EQ(vi.log()[7].description, "program change, channel 1: 5");
 }
 
 TEST(VirtualInstrument, ReportsPanelChangesToTheHost)
