@@ -17,14 +17,19 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     app.set_version_flag("--version", std::string("motif " MOTIF_VERSION " (commit " MOTIF_COMMIT ")"),
                          "Print the version and the Git commit it was built from");
     CliContext context{out, err, false, SessionOptions{}};
-    std::string in, outPort, model = "ES7";
+    std::string in, outPort, model = "ES7", faults;
     app.add_option("--in", in, "MIDI input port, matched by substring (JACK or ALSA)");
     app.add_option("--out", outPort, "MIDI output port, matched by substring (JACK or ALSA)");
     app.add_flag("--virtual", context.session.useVirtual,
                  "Use the in-process virtual instrument (the default "
                  "when no port is named)");
-    app.add_option("--virtual-model", model, "Model of the in-process virtual instrument: ES6, ES7 or ES8")
+    app.add_option("--virtual-model", model,
+                   "Model of the in-process virtual instrument: ES6, ES7, ES8, S90ES, RackES or XS")
         ->capture_default_str();
+    app.add_option("--virtual-faults", faults,
+                   "Settings of the in-process virtual instrument as in 'motif emu', e.g. "
+                   "\"drop=0.01,corrupt=0.01,seed=7\" (model, device, channel, drop, corrupt, duplicate, "
+                   "truncate, seed, die-after)");
     app.add_flag("--json", context.json, "Answer in JSON");
     app.add_option(
            "--pace", context.session.paceMs,
@@ -60,10 +65,15 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     context.session.inPort = QString::fromStdString(in);
     context.session.outPort = QString::fromStdString(outPort);
-    const auto virtualModel = VirtualInstrument::modelFromName(QString::fromStdString(model));
-    if (!virtualModel)
-        return context.fail(
-            QStringLiteral("--virtual-model '%1' is not ES6, ES7 or ES8").arg(QString::fromStdString(model)));
-    context.session.model = *virtualModel;
+    InstrumentSettings& instrument = context.session.instrument;
+    QString error = instrument.set(QStringLiteral("model"), QString::fromStdString(model));
+    if (!error.isEmpty()) return context.fail(QStringLiteral("--virtual-model: ") + error);
+    error = instrument.setAll(QString::fromStdString(faults));
+    if (!error.isEmpty()) return context.fail(QStringLiteral("--virtual-faults: ") + error);
+    // The in-process cable answers before send() returns and tests run it on a manual clock: a
+    // delay would need a clock it does not have.
+    if (instrument.faults.delays())
+        return context.fail(QStringLiteral("--virtual-faults: latency and jitter need real ports; run "
+                                           "'motif emu --latency MS' and connect to it with --in/--out"));
     return action ? action() : 0;
 }

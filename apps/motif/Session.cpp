@@ -28,7 +28,7 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* e
         VirtualInstrument::PlgBoards boards{};
         for (int slot = 0; slot < 3; ++slot)
             boards[std::size_t(slot)] = !session->device_->plgName(slot).isEmpty();
-        session->instrument_ = std::make_unique<VirtualInstrument>(options.model, boards);
+        session->instrument_ = std::make_unique<VirtualInstrument>(options.instrument, boards);
         // A message the virtual instrument does not understand is a fault of ours: say so loudly.
         session->instrument_->setErrorSink(
             [](const QString& text) { std::cerr << "virtual instrument: " << text.toStdString() << '\n'; });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/InstrumentSettings.h"
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
 #include "zaltor/MidiTransport.h"
@@ -13,7 +14,8 @@ struct SessionOptions {
     QString outPort;
     // The in-process virtual instrument; the default when no port is named.
     bool useVirtual = false;
-    VirtualInstrument::Model model = VirtualInstrument::Model::ES7;
+    // Who the in-process instrument is and which faults it has (--virtual-model, --virtual-faults).
+    InstrumentSettings instrument;
     // The pause after each message of a bulk, in ms; -1 keeps the default (none for the in-process
     // instrument, the device's own for real ports).
     int paceMs = -1;
