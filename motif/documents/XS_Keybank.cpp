@@ -298,6 +298,16 @@ QStringList XS_Keybank::NotesOnSample(const Sample& sample)
 
 bool XS_Keybank::exportKeybank(const QString& path, QString* error) const
 {
+    const QString refusal =
+        isCompressed()
+            ? QStringLiteral("the key bank holds compressed sample data (%1 format)").arg(printFormat())
+        : isProtected()
+            ? QStringLiteral("the key bank's sample data is protected (protect id %1)").arg(protect_id)
+            : QString();
+    if (!refusal.isEmpty()) {
+        if (error) *error = refusal + QStringLiteral(", so its audio cannot be exported");
+        return false;
+    }
     Sample sample;
     toSample(sample);
     return sample.toFile(path, error);

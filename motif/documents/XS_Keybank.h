@@ -80,7 +80,8 @@ public:
     // What the user should hear about a sample made into a key bank: a level scaled down while
     // reading, a rate the instrument does not play. Each note begins with the sample's name.
     static QStringList NotesOnSample(const Sample& sample);
-    // Writes the key bank as an audio file of the type the path's extension names.
+    // Writes the key bank as an audio file of the type the path's extension names. Compressed and
+    // protected sample data is refused: its bytes are no audio that a file could hold.
     bool exportKeybank(const QString& path, QString* error = nullptr) const;
     // Starts the key bank on the device's output, or stops it when something is playing there.
     // False for a compressed key bank, which cannot be auditioned, or without a device.
