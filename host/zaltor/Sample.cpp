@@ -67,6 +67,9 @@ bool mayPassFullScale(int format)
     }
 }
 
+// A float file may hold NaN or infinity, which no level can bring into range: silence stands in.
+double finiteOrSilence(double value) { return std::isfinite(value) ? value : 0; }
+
 // The largest magnitude of the file's samples, read from the start; the file is rewound after.
 // Below 0 when the file cannot be read twice.
 double peakOf(SNDFILE* file, int channels)
@@ -75,7 +78,7 @@ double peakOf(SNDFILE* file, int channels)
     double peak = 0;
     for (sf_count_t got = 0; (got = sf_readf_double(file, block.data(), BlockFrames)) > 0;)
         for (std::size_t i = 0; i < std::size_t(got) * std::size_t(channels); ++i)
-            peak = std::max(peak, std::abs(block[i]));
+            peak = std::max(peak, std::abs(finiteOrSilence(block[i])));
     return sf_error(file) == SF_ERR_NO_ERROR && sf_seek(file, 0, SEEK_SET) == 0 ? peak : -1;
 }
 
@@ -190,7 +193,8 @@ bool Sample::fromFile(const QString& path, QString* error)
         const std::size_t count = std::size_t(got) * std::size_t(info.channels);
         // Full scale (1.0 exactly) is the one value an integer sample holds a step below.
         for (std::size_t i = 0; i < count; ++i)
-            values[i] = std::int32_t(std::clamp(std::round(block[i] * scale), -0x1.0p31, 0x1.0p31 - 1));
+            values[i] = std::int32_t(
+                std::clamp(std::round(finiteOrSilence(block[i]) * scale), -0x1.0p31, 0x1.0p31 - 1));
         if (!appendFrames(std::span(values).first(count))) {
             reset();
             fail(error, QString("%1 is too long").arg(path));
