@@ -265,6 +265,15 @@ int exportKeybank(CliContext& context, const X0vArgs& args)
     return 0;
 }
 
+// What an import changed in the audio goes to stderr, or into the JSON answer.
+void reportImportNotes(CliContext& context, const X0V_Document& library, QJsonObject& answer)
+{
+    for (const QString& note : library.importNotes())
+        if (!context.json) context.err << "motif: warning: " << note.toStdString() << '\n';
+    if (!library.importNotes().isEmpty())
+        answer.insert("notes", QJsonArray::fromStringList(library.importNotes()));
+}
+
 Vector<int> positionsOf(const X0vArgs& args)
 {
     return Vector<int>(args.positions.begin(), args.positions.end());
@@ -414,6 +423,7 @@ int importWave(CliContext& context, const X0vArgs& args)
         QJsonArray ids;
         for (int i = 0; i < added; ++i)
             ids.append(XS_Waveform::MakeId(*bank, args.number + i + 1, library.model()));
+        reportImportNotes(context, library, answer);
         summary = QStringLiteral("imported %1").arg(X0V_Document::strWaveforms(added, true));
         answer.insert("imported", added);
         answer.insert("ids", ids);
@@ -429,6 +439,7 @@ int importKeybank(CliContext& context, const X0vArgs& args)
         if (!wave) return 1;
         if (!library.importKeybank(*wave, text(args.audio)))
             return context.fail(QStringLiteral("'%1' is no readable audio file").arg(text(args.audio)));
+        reportImportNotes(context, library, answer);
         summary = QStringLiteral("waveform %1 \"%2\" now has %3")
                       .arg(wave->id())
                       .arg(wave->name(), X0V_Document::strKeybanks(wave->keybanks().count(), true));

@@ -26,8 +26,8 @@ void fail(QString* error, const QString& text)
     if (error) *error = text;
 }
 
-// Bits per sample that a file's encoding holds; encodings that are not plain integers (floats,
-// compressed codecs) arrive at the width that keeps their precision.
+// Bits per sample that a file's encoding holds; floating-point samples arrive as 32-bit integers,
+// which keep more than their 24-bit mantissa at any level up to full scale.
 int bitsOf(int format)
 {
     switch (format & SF_FORMAT_SUBMASK) {
@@ -39,15 +39,47 @@ int bitsOf(int format)
     case SF_FORMAT_DWVW_24:
     case SF_FORMAT_ALAC_20:
     case SF_FORMAT_ALAC_24:
-    case SF_FORMAT_FLOAT:
-    case SF_FORMAT_DOUBLE:
         return 24;
     case SF_FORMAT_PCM_32:
     case SF_FORMAT_ALAC_32:
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
         return 32;
     default:
         return 16;
     }
+}
+
+// Floating-point samples and lossy decoders may go past full scale; integer encodings cannot.
+bool mayPassFullScale(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+    case SF_FORMAT_VORBIS:
+    case SF_FORMAT_OPUS:
+    case SF_FORMAT_MPEG_LAYER_I:
+    case SF_FORMAT_MPEG_LAYER_II:
+    case SF_FORMAT_MPEG_LAYER_III:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A float file may hold NaN or infinity, which no level can bring into range: silence stands in.
+double finiteOrSilence(double value) { return std::isfinite(value) ? value : 0; }
+
+// The largest magnitude of the file's samples, read from the start; the file is rewound after.
+// Below 0 when the file cannot be read twice.
+double peakOf(SNDFILE* file, int channels)
+{
+    std::vector<double> block(std::size_t(BlockFrames) * std::size_t(channels));
+    double peak = 0;
+    for (sf_count_t got = 0; (got = sf_readf_double(file, block.data(), BlockFrames)) > 0;)
+        for (std::size_t i = 0; i < std::size_t(got) * std::size_t(channels); ++i)
+            peak = std::max(peak, std::abs(finiteOrSilence(block[i])));
+    return sf_error(file) == SF_ERR_NO_ERROR && sf_seek(file, 0, SEEK_SET) == 0 ? peak : -1;
 }
 
 // The instrument chunks live in WAV-like and AIFF files only.
@@ -138,11 +170,32 @@ bool Sample::fromFile(const QString& path, QString* error)
              QString("%1 has %2 channels; only mono and stereo can be used").arg(path).arg(info.channels));
         return false;
     }
+    // Every encoding is read as numbers from -1 to 1 (integer ones exactly), so that one loop
+    // serves them all and a float file louder than full scale can be brought down to it.
+    sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
+    double scale = 0x1.0p31;
+    if (mayPassFullScale(info.format)) {
+        const double peak = peakOf(file.get(), info.channels);
+        if (peak < 0) {
+            fail(error, QString("Cannot read %1: %2").arg(path, sf_strerror(file.get())));
+            return false;
+        }
+        if (peak > 1) {
+            scale /= peak;
+            gainDb = -20 * std::log10(peak);
+        }
+    }
     format() = AudioFormat(info.samplerate, bitsOf(info.format), info.channels);
-    std::vector<std::int32_t> block(std::size_t(BlockFrames) * std::size_t(info.channels));
+    std::vector<double> block(std::size_t(BlockFrames) * std::size_t(info.channels));
+    std::vector<std::int32_t> values(block.size());
     sf_count_t got = 0;
-    while ((got = sf_readf_int(file.get(), block.data(), BlockFrames)) > 0) {
-        if (!appendFrames(std::span(block).first(std::size_t(got) * std::size_t(info.channels)))) {
+    while ((got = sf_readf_double(file.get(), block.data(), BlockFrames)) > 0) {
+        const std::size_t count = std::size_t(got) * std::size_t(info.channels);
+        // Full scale (1.0 exactly) is the one value an integer sample holds a step below.
+        for (std::size_t i = 0; i < count; ++i)
+            values[i] = std::int32_t(
+                std::clamp(std::round(finiteOrSilence(block[i]) * scale), -0x1.0p31, 0x1.0p31 - 1));
+        if (!appendFrames(std::span(values).first(count))) {
             reset();
             fail(error, QString("%1 is too long").arg(path));
             return false;

@@ -25,8 +25,9 @@ public:
     void limitSettings();
 
     // Reads a WAV, AIFF or FLAC file (and whatever else libsndfile reads) with the instrument
-    // chunks of WAV and AIFF. Answers false with a reason in `error` and the sample reset when the
-    // file cannot be read.
+    // chunks of WAV and AIFF, at the file's own width (floating point as 32 bits). A float file
+    // louder than full scale is scaled down to it, and gainDb says by how much. Answers false
+    // with a reason in `error` and the sample reset when the file cannot be read.
     bool fromFile(const QString& path, QString* error = nullptr);
     // Writes the file type its extension names (.wav, .aif/.aiff, .flac; anything else is WAV)
     // through a temporary file renamed over the target. Answers false with a reason in `error`.
@@ -47,4 +48,6 @@ public:
     std::uint32_t sampleStart = 0;
     std::uint32_t loopStart = 0;
     std::uint32_t loopEnd = 0;
+    // The level change made while reading so that no sample passes full scale: 0 or below, in dB.
+    double gainDb = 0;
 };

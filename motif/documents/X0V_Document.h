@@ -7,6 +7,7 @@
 #include "zaltor/Containers.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -106,6 +107,8 @@ public:
     int importWaveform(int bank, int number, const QString& path);
     // Adds an audio file as a further key bank of the waveform; null when it holds no usable audio.
     XS_Keybank* importKeybank(XS_Waveform& waveform, const QString& path);
+    // What the last import changed in the audio or could not keep, one line per note.
+    const QStringList& importNotes() const { return importNotes_; }
 
 protected:
     // Rebuild the voice and waveform chunks from the collections before storing.
@@ -134,6 +137,7 @@ private:
 
     XS_Waves waves_;
     XS_Voices voices_;
+    QStringList importNotes_;
     // During a load: which kinds the file holds whole, and the object that each entry item
     // became (null for one that was dropped), so that the other items of its position find it.
     struct Loading {

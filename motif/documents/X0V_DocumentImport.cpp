@@ -16,8 +16,9 @@ bool usable(const Sample& sample)
     return sample.isValid() && XS_Keybank::SupportedBits(sample.format().bitsPerSample());
 }
 
-std::unique_ptr<XS_Keybank> keybankOf(const Sample& sample)
+std::unique_ptr<XS_Keybank> keybankOf(const Sample& sample, QStringList& notes)
 {
+    notes << XS_Keybank::NotesOnSample(sample);
     auto keybank = std::make_unique<XS_Keybank>();
     keybank->fromSample(sample);
     return keybank;
@@ -32,6 +33,7 @@ void outOfMemory(const char* operation)
 
 int X0V_Document::importWaveform(int bank, int number, const QString& path)
 {
+    importNotes_.clear();
     // A file that is not one sample, or one that has no slot, may still be a multi-sample file.
     if (importSingle(bank, number, path)) return 1;
     return importMulti(bank, number, path);
@@ -43,7 +45,7 @@ bool X0V_Document::importSingle(int bank, int number, const QString& path)
     if (!sample.fromFile(path) || !usable(sample)) return false;
     try {
         auto waveform = std::make_unique<XS_Waveform>(QFileInfo(path).baseName());
-        waveform->addKeybank(keybankOf(sample));
+        waveform->addKeybank(keybankOf(sample, importNotes_));
         waveform->setId(idOfSlot(bank, number));
         return waveform->id() != 0 && addWave(std::move(waveform));
     } catch (const std::bad_alloc&) {
@@ -68,7 +70,7 @@ int X0V_Document::importMulti(int bank, int number, const QString& path)
             for (const auto& sample : instrument->samples) {
                 if (!usable(*sample)) continue;
                 try {
-                    waveform->addKeybank(keybankOf(*sample));
+                    waveform->addKeybank(keybankOf(*sample, importNotes_));
                 } catch (const std::bad_alloc&) {
                     outOfMemory("importWaveform");
                     stop = true;
@@ -97,10 +99,11 @@ int X0V_Document::importMulti(int bank, int number, const QString& path)
 
 XS_Keybank* X0V_Document::importKeybank(XS_Waveform& waveform, const QString& path)
 {
+    importNotes_.clear();
     Sample sample;
     if (!sample.fromFile(path) || !usable(sample)) return nullptr;
     try {
-        return waveform.addKeybank(keybankOf(sample));
+        return waveform.addKeybank(keybankOf(sample, importNotes_));
     } catch (const std::bad_alloc&) {
         outOfMemory("importKeybank");
         return nullptr;

@@ -5,6 +5,7 @@
 #include "zaltor/AudioDevice.h"
 #include "zaltor/Note.h"
 #include "zaltor/Sample.h"
+#include "zaltor/SampleConvert.h"
 
 #include <algorithm>
 #include <climits>
@@ -244,7 +245,8 @@ void XS_Keybank::fromSample(const Sample& sample)
     tune_coarse = midiValue(sample.coarseTune);
     tune_fine = midiValue(sample.fineTune);
     AudioWave::operator=(sample);
-    setBits(sample.format().bitsPerSample());
+    SampleConvert::toPcm16(*this);
+    setBits(16);
     validateKeybank();
 }
 
@@ -276,8 +278,36 @@ void XS_Keybank::toSample(Sample& sample) const
     }
 }
 
+QStringList XS_Keybank::NotesOnSample(const Sample& sample)
+{
+    QStringList notes;
+    if (sample.gainDb < 0)
+        notes << QStringLiteral("'%1' scaled by %2 dB to avoid clipping")
+                     .arg(sample.name)
+                     .arg(sample.gainDb, 0, 'f', 1);
+    const std::uint32_t rate = wholeHertz(sample.format().sampleRate());
+    if (rate < LowestRate || rate > HighestRate)
+        notes << QStringLiteral("'%1' is at %2 Hz, which the instrument does not play (it plays %3 to %4 "
+                                "Hz); resample it to 44100 Hz and import it again")
+                     .arg(sample.name)
+                     .arg(rate)
+                     .arg(LowestRate)
+                     .arg(HighestRate);
+    return notes;
+}
+
 bool XS_Keybank::exportKeybank(const QString& path, QString* error) const
 {
+    const QString refusal =
+        isCompressed()
+            ? QStringLiteral("the key bank holds compressed sample data (%1 format)").arg(printFormat())
+        : isProtected()
+            ? QStringLiteral("the key bank's sample data is protected (protect id %1)").arg(protect_id)
+            : QString();
+    if (!refusal.isEmpty()) {
+        if (error) *error = refusal + QStringLiteral(", so its audio cannot be exported");
+        return false;
+    }
     Sample sample;
     toSample(sample);
     return sample.toFile(path, error);

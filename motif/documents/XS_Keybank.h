@@ -4,6 +4,7 @@
 #include "zaltor/AudioWave.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class Archive;
@@ -23,6 +24,10 @@ public:
 
     // Bytes of one parameter record.
     static constexpr int RecordSize = 68;
+    // The rates the instrument plays a sample at its pitch: its own sampling rates run from
+    // 44100 Hz down to an eighth of that.
+    static constexpr int LowestRate = 5512;
+    static constexpr int HighestRate = 44100;
 
     XS_Keybank() = default;
     ~XS_Keybank() override = default;
@@ -68,9 +73,15 @@ public:
     // Recomputes the lengths and wave memory addresses after new sample data arrived, and keeps
     // the start and loop points inside the sample.
     void validateKeybank();
+    // Takes the sample's settings and audio, the audio as 16-bit PCM (format 0) whatever its
+    // width: deeper samples are dithered down, narrower ones widened exactly.
     void fromSample(const Sample& sample);
     void toSample(Sample& sample) const;
-    // Writes the key bank as an audio file of the type the path's extension names.
+    // What the user should hear about a sample made into a key bank: a level scaled down while
+    // reading, a rate the instrument does not play. Each note begins with the sample's name.
+    static QStringList NotesOnSample(const Sample& sample);
+    // Writes the key bank as an audio file of the type the path's extension names. Compressed and
+    // protected sample data is refused: its bytes are no audio that a file could hold.
     bool exportKeybank(const QString& path, QString* error = nullptr) const;
     // Starts the key bank on the device's output, or stops it when something is playing there.
     // False for a compressed key bank, which cannot be auditioned, or without a device.

@@ -1,5 +1,6 @@
 #include "zaltor/AudioWave.h"
 #include "zaltor/Note.h"
+#include "zaltor/SampleConvert.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,24 @@ TEST(Note, NamesKeysFromCMinusTwo)
                                                  {13, "C#-1"}, {69, "A3"}, {70, "A#3"},
                                                  {127, "G8"},  {-1, ""},   {128, ""}};
     for (const auto& [key, name] : names) EXPECT_EQ(Note::name(key), name) << key;
+}
+
+TEST(SampleConvert, DitherKeepsWhatLiesBelowTheLastStep)
+{
+    // A quarter of a 16-bit step: plain rounding gives silence, dither a quarter on average,
+    // and never more than one step away. The same audio always dithers the same way.
+    AudioWave wave, again;
+    wave.setFormat(AudioFormat(44100, 24, 1));
+    wave.setSamples(0, std::vector<std::int32_t>(1000, 0x40));
+    again = wave;
+    SampleConvert::toPcm16(wave);
+    SampleConvert::toPcm16(again);
+    EXPECT_EQ(wave, again);
+    EXPECT_EQ(wave.format(), AudioFormat(44100, 16, 1));
+    double sum = 0;
+    for (int f = 0; f < wave.sampleLength(); ++f) {
+        EXPECT_LE(std::abs(wave.sampleAt(0, f)), 1) << f;
+        sum += wave.sampleAt(0, f);
+    }
+    EXPECT_NEAR(sum / 1000, 0.25, 0.05);
 }
