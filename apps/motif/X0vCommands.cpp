@@ -3,6 +3,8 @@
 #include "TerminalInterface.h"
 #include "motif/librarian/X0vLibrary.h"
 #include "motif/librarian/X0vLint.h"
+#include "motif/librarian/X0vNames.h"
+#include "motif/librarian/X0vSlots.h"
 
 #include "core/Archive.h"
 #include "zaltor/AudioDevice.h"
@@ -33,6 +35,11 @@ struct X0vArgs {
     int type = -1;
     std::string model;
     std::string out;
+    std::string name;
+    std::string voice;
+    bool repair = false;
+    bool replace = false;
+    bool drum = false;
 };
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
@@ -49,11 +56,16 @@ public:
     template <class Edit>
     int run(Edit edit)
     {
-        const QString error = X0vLibrary::open(library_, text(args_.library));
+        QStringList repaired;
+        const QString error = X0vLibrary::openForEdit(library_, text(args_.library), args_.repair, repaired);
         if (!error.isEmpty()) return context_.fail(error);
         QJsonObject answer;
         QString summary;
         if (const int code = edit(library_, answer, summary)) return code;
+        if (!repaired.isEmpty()) {
+            answer.insert("repaired", QJsonArray::fromStringList(repaired));
+            summary += QStringLiteral("; switched off %1").arg(repaired.join(QStringLiteral(", ")));
+        }
         const QString target = text(args_.output.empty() ? args_.library : args_.output);
         const QString saveError = X0vLibrary::save(library_, target);
         if (!saveError.isEmpty()) return context_.fail(saveError);
@@ -136,11 +148,12 @@ int newLibrary(CliContext& context, const X0vArgs& args)
     return 0;
 }
 
+// Shows the file as it is: an element playing a waveform the library lacks is listed as it is.
 int info(CliContext& context, const X0vArgs& args)
 {
     TerminalInterface ui(context.err, false);
     X0V_Document library;
-    const QString error = X0vLibrary::open(library, text(args.library));
+    const QString error = X0vLibrary::read(library, text(args.library));
     if (!error.isEmpty()) return context.fail(error);
     const QJsonObject out = X0vLibrary::describe(library);
     if (context.json) {
@@ -167,6 +180,17 @@ int info(CliContext& context, const X0vArgs& args)
                           .arg(voice["category1"].toInt())
                           .arg(voice["category2"].toInt())
                           .arg(ids.isEmpty() ? QStringLiteral("none") : ids.join(',')));
+        QStringList elements, arpeggios;
+        for (const auto& e : voice["elements"].toArray()) {
+            const QJsonObject element = e.toObject();
+            elements
+                << QStringLiteral("%1 %2").arg(element["element"].toInt()).arg(element["plays"].toString());
+        }
+        for (const auto& a : voice["arpeggios"].toArray()) arpeggios << a.toString();
+        if (!elements.isEmpty())
+            context.print(QStringLiteral("    elements ") + elements.join(QStringLiteral(", ")));
+        if (!arpeggios.isEmpty())
+            context.print(QStringLiteral("    arpeggios ") + arpeggios.join(QStringLiteral(", ")));
     }
     for (const auto& w : waves) {
         const QJsonObject wave = w.toObject();
@@ -412,8 +436,10 @@ int importWave(CliContext& context, const X0vArgs& args)
     return edit.run([&](X0V_Document& library, QJsonObject& answer, QString& summary) {
         const auto bank = X0vLibrary::waveBank(text(args.bank));
         if (!bank) return context.fail(QStringLiteral("--bank must be USR, FL1 or FL2"));
-        const int added = library.importWaveform(*bank, args.number, text(args.audio));
-        if (added == 0)
+        const X0vSlots::Import import =
+            X0vSlots::importWave(library, *bank, args.number, text(args.audio), args.replace);
+        if (!import.error.isEmpty()) return context.fail(import.error);
+        if (import.added == 0)
             return context.fail(
                 QStringLiteral("nothing imported from '%1': it is no readable audio or multi-sample "
                                "file, or %2 has no slot %3 in a %4 library")
@@ -421,12 +447,75 @@ int importWave(CliContext& context, const X0vArgs& args)
                     .arg(args.number)
                     .arg(library.model()));
         QJsonArray ids;
-        for (int i = 0; i < added; ++i)
+        for (int i = 0; i < import.added; ++i)
             ids.append(XS_Waveform::MakeId(*bank, args.number + i + 1, library.model()));
         reportImportNotes(context, library, answer);
-        summary = QStringLiteral("imported %1").arg(X0V_Document::strWaveforms(added, true));
-        answer.insert("imported", added);
+        summary = QStringLiteral("imported %1").arg(X0V_Document::strWaveforms(import.added, true));
+        if (!import.replaced.isEmpty())
+            summary += QStringLiteral("; ") + import.replaced.join(QStringLiteral("; "));
+        answer.insert("imported", import.added);
         answer.insert("ids", ids);
+        answer.insert("replaced", QJsonArray::fromStringList(import.replaced));
+        return 0;
+    });
+}
+
+int newVoice(CliContext& context, const X0vArgs& args)
+{
+    LibraryEdit edit(context, args);
+    return edit.run([&](X0V_Document& library, QJsonObject& answer, QString& summary) {
+        const auto bank = X0vLibrary::voiceBank(library, text(args.bank));
+        if (!bank)
+            return context.fail(QStringLiteral("the library has no voice bank '%1'").arg(text(args.bank)));
+        const QString error =
+            X0vSlots::newVoice(library, *bank, args.number, args.wave, args.drum,
+                               args.name.empty() ? QString() : text(args.name), args.replace);
+        if (!error.isEmpty()) return context.fail(error);
+        const XS_Voice& voice = *library.voices().getBank(*bank)->voices().at(args.number);
+        const QString label = X0vSlots::voiceLabel(library, *bank, args.number, voice);
+        summary = QStringLiteral("%1 made from the %2 template, element 1 plays %3")
+                      .arg(label, args.drum ? QStringLiteral("drum kit") : QStringLiteral("normal voice"),
+                           X0vNames::elementWave(library, voice, 0));
+        answer.insert("voice", label);
+        answer.insert("waveform", args.wave);
+        return 0;
+    });
+}
+
+int renameSlot(CliContext& context, const X0vArgs& args)
+{
+    LibraryEdit edit(context, args);
+    return edit.run([&](X0V_Document& library, QJsonObject& answer, QString& summary) {
+        const QString name = text(args.name);
+        if (args.voice.empty() && args.wave <= 0)
+            return context.fail(QStringLiteral("give --voice BANK:PROGRAM or --wave ID"));
+        if (args.voice.empty()) {
+            XS_Waveform* wave = library.waves().lookupWave(args.wave);
+            if (!wave || !wave->hasData())
+                return context.fail(QStringLiteral("the library holds no waveform %1").arg(args.wave));
+            summary =
+                QStringLiteral("waveform %1 \"%2\" renamed \"%3\"").arg(wave->id()).arg(wave->name(), name);
+            wave->setName(name);
+            answer.insert("waveform", args.wave);
+            return 0;
+        }
+        // BANK:PROGRAM, where the bank name may hold a colon itself (DR:USER).
+        const QString where = text(args.voice);
+        const int colon = int(where.lastIndexOf(QLatin1Char(':')));
+        bool ok = false;
+        const int program = where.mid(colon + 1).toInt(&ok);
+        const auto bank = colon > 0 ? X0vLibrary::voiceBank(library, where.left(colon)) : std::nullopt;
+        XS_Voice* voice = bank && ok ? library.voices().getBank(*bank)->voices().at(program) : nullptr;
+        if (!voice || !voice->hasData())
+            return context.fail(
+                QStringLiteral("the library holds no voice at '%1' (give BANK:PROGRAM, such as USER1:0)")
+                    .arg(where));
+        const QString error = X0vSlots::checkVoiceName(name);
+        if (!error.isEmpty()) return context.fail(error);
+        summary = X0vSlots::voiceLabel(library, *bank, program, *voice);
+        voice->setName(name);
+        summary += QStringLiteral(" renamed \"%1\"").arg(name);
+        answer.insert("voice", where);
         return 0;
     });
 }
@@ -480,6 +569,9 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
     };
     auto output = [&args](CLI::App* sub) {
         sub->add_option("--output", args->output, "Write the edited library here instead of over LIB");
+        sub->add_flag("--repair", args->repair,
+                      "Switch off voice elements that play waveforms the library does not hold "
+                      "(without it such a library is not edited)");
     };
     auto positions = [&args](CLI::App* sub) {
         sub->add_option("POSITIONS", args->positions, "Positions in the bank, counted from 0")->required();
@@ -508,6 +600,7 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
     importW->add_option("AUDIO", args->audio, "Audio file")->required();
     importW->add_option("--bank", args->bank, "USR, FL1 or FL2")->required();
     importW->add_option("--number", args->number, "First position in the bank, from 0")->required();
+    importW->add_flag("--replace", args->replace, "Overwrite waveforms in the slots the import fills");
     output(importW);
 
     auto* importK = command("import-keybank", "Add an audio file as one more key bank of a waveform",
@@ -569,6 +662,25 @@ void addX0vCommands(CLI::App& app, CliContext& context, CommandAction& action)
     movB->add_option("--to", args->to, "Destination bank")->required();
     positions(movB);
     output(movB);
+
+    auto* make1 = command("new-voice", "Make a voice from a template whose first element plays a waveform",
+                          [ctx, args] { return newVoice(*ctx, *args); });
+    library(make1);
+    make1->add_option("--wave", args->wave, "Waveform id")->required();
+    make1->add_option("--bank", args->bank, voiceBank)->required();
+    make1->add_option("--number", args->number, "Program in the bank, from 0")->required();
+    make1->add_option("--name", args->name, "Voice name (at most 20 characters; the waveform's by default)");
+    make1->add_flag("--drum", args->drum, "A drum kit (into DR:USER) instead of a normal voice");
+    make1->add_flag("--replace", args->replace, "Overwrite a voice already in the slot");
+    output(make1);
+
+    auto* ren = command("rename", "Rename a voice (20 characters, blank-padded) or a waveform",
+                        [ctx, args] { return renameSlot(*ctx, *args); });
+    library(ren);
+    auto* renVoice = ren->add_option("--voice", args->voice, "Voice as BANK:PROGRAM, such as USER1:0");
+    ren->add_option("--wave", args->wave, "Waveform id")->excludes(renVoice);
+    ren->add_option("TEXT", args->name, "The new name")->required();
+    output(ren);
 
     auto* unused = command("remove-unused", "Empty every waveform that no voice plays",
                            [ctx, args] { return removeUnused(*ctx, *args); });

@@ -31,7 +31,8 @@ QString XS_Voice::name() const { return hasData() ? data_.readText(NameOffset, N
 
 void XS_Voice::setName(const QString& name)
 {
-    if (hasData()) data_.writeText(NameOffset, name.left(NameSize), NameSize);
+    // The instrument pads its names with blanks.
+    if (hasData()) data_.writeText(NameOffset, name.left(NameSize).leftJustified(NameSize), NameSize);
 }
 
 void XS_Voice::setId(int id)

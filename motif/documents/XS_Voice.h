@@ -45,7 +45,8 @@ public:
     void initVoice();
     void initDrumKit();
 
-    // The 20 characters of the block's name field; the entry's content_name is left alone.
+    // The 20 characters of the block's name field, padded with blanks; the entry's content_name is
+    // left alone.
     QString name() const;
     void setName(const QString& name);
 
@@ -84,6 +85,9 @@ public:
     static int elementOffset(const QString& model, int i);
     // The count stored just before the first element (offset 404); -1 without data.
     int elementCount(const QString& model) const;
+    // The elements that the stored count announces and whose fields lie inside the block, so that
+    // a hostile count cannot make a walk over the elements run on.
+    int elementsInData(const QString& model) const;
 
     // Element fields in the voice's own model's layout; no check that the block holds them.
     bool isElementUsed(int i) const;
@@ -134,9 +138,6 @@ public:
 private:
     int category(int offset) const;
     void setCategory(int offset, int value);
-    // The elements that the stored count announces and whose fields lie inside the block, so that
-    // a hostile count cannot make a walk over the elements run on.
-    int elementsInData(const QString& model) const;
 
     Buffer data_;
     QString model_;

@@ -2,6 +2,8 @@
 
 #include "core/Archive.h"
 #include "motif/documents/XS_Chunk.h"
+#include "motif/librarian/X0vNames.h"
+#include "motif/librarian/X0vRepairs.h"
 
 #include <QJsonArray>
 
@@ -11,6 +13,32 @@ QString open(X0V_Document& library, const QString& path)
 {
     if (library.loadLibrary(path)) return QString();
     return QStringLiteral("cannot open library '%1': %2").arg(path, library.errorText());
+}
+
+QString read(X0V_Document& library, const QString& path)
+{
+    Archive archive(path);
+    if (!archive.failed() && library.loadLibrary(archive)) return QString();
+    return QStringLiteral("cannot open library '%1': %2")
+        .arg(path, archive.failed()                ? archive.errorText()
+                   : library.errorText().isEmpty() ? QStringLiteral("Illegal file")
+                                                   : library.errorText());
+}
+
+QString openForEdit(X0V_Document& library, const QString& path, bool repair, QStringList& repaired)
+{
+    if (const QString error = read(library, path); !error.isEmpty()) return error;
+    QStringList references;
+    for (const auto& reference : X0vRepairs::dangling(library)) references << X0vRepairs::describe(reference);
+    if (references.isEmpty()) return QString();
+    if (!repair)
+        return QStringLiteral("cannot edit '%1': these elements play waveforms the library does not "
+                              "hold: %2; give --repair to switch them off with the edit (the file "
+                              "is unchanged)")
+            .arg(path, references.join(QStringLiteral(", ")));
+    X0vRepairs::repair(library);
+    repaired = references;
+    return QString();
 }
 
 QString save(X0V_Document& library, const QString& path)
@@ -53,14 +81,26 @@ namespace {
 QJsonObject voiceObject(const X0V_Document& library, const XS_VoiceBank& bank, int position,
                         const XS_Voice& voice)
 {
-    QJsonArray waves;
+    QJsonArray waves, elements, arpeggios;
     for (int id : voice.waveforms(library.model())) waves.append(id);
-    return QJsonObject{{"bank", XS_Voice::BankName(library.model(), bank.id())},
+    const int count = voice.elementsInData(library.model());
+    for (int i = 0; i < count; ++i)
+        if (voice.isElementUsed(i))
+            elements.append(
+                QJsonObject{{"element", i + 1}, {"plays", X0vNames::elementWave(library, voice, i)}});
+    for (int n = 0; n < X0vNames::arpeggioCount(library.model(), voice); ++n)
+        arpeggios.append(X0vNames::arpeggio(library.model(), voice, n));
+    QString name = voice.name();
+    while (name.endsWith(QLatin1Char(' '))) name.chop(1); // the instrument's padding
+    QJsonObject object{{"bank", XS_Voice::BankName(library.model(), bank.id())},
                        {"program", position},
-                       {"name", voice.name()},
+                       {"name", name},
                        {"category1", voice.getCategory1()},
                        {"category2", voice.getCategory2()},
-                       {"waveforms", waves}};
+                       {"waveforms", waves},
+                       {"elements", elements}};
+    if (!arpeggios.isEmpty()) object.insert("arpeggios", arpeggios);
+    return object;
 }
 
 QJsonObject waveObject(const X0V_Document& library, const XS_WaveBank& bank, int position,

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // A voice-and-waveform library as the librarian sees it: opened into the full slot set of its
@@ -14,6 +15,14 @@ namespace X0vLibrary {
 
 // Loads the file; the empty text on success, otherwise what failed.
 MOTIF_EXPORT QString open(X0V_Document& library, const QString& path);
+// Loads the file as it is, without validation: what `info` shows.
+MOTIF_EXPORT QString read(X0V_Document& library, const QString& path);
+// Loads the file for an edit that writes it back: nothing is switched off behind the user's back.
+// When voices play waveforms the library does not hold, the answer names every such element and
+// says how to go on, unless `repair` is set: then the elements are switched off and `repaired`
+// lists them. The empty text when the edit may go on.
+MOTIF_EXPORT QString openForEdit(X0V_Document& library, const QString& path, bool repair,
+                                 QStringList& repaired);
 // Stores atomically (a temporary file renamed over the target); the empty text on success.
 MOTIF_EXPORT QString save(X0V_Document& library, const QString& path);
 

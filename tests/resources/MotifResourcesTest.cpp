@@ -30,5 +30,5 @@ TEST(MotifResources, RegisteredAtLoadUnregisteredAndRegisteredAgainEachAsItsSour
         EXPECT_TRUE(resource.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
         EXPECT_EQ(resource.readAll(), source.readAll()) << resource.fileName().toStdString();
     }
-    EXPECT_EQ(count, 18);
+    EXPECT_EQ(count, 20);
 }

@@ -171,7 +171,8 @@ TEST(X0V_Document, LoadPairsItemsByPositionAndFillsTheSlotsById)
     EXPECT_EQ(waveAt(document, 1, 4)->keybanks().at(1)->left().at(0), 0x04);
     EXPECT_EQ(waveAt(document, 1, 2)->keybanks().at(2)->left().at(19), 0x03);
     EXPECT_EQ(document.voices().count(), 2);
-    EXPECT_EQ(voiceAt(document, User1, 1)->name() + voiceAt(document, DrumUser, 2)->name(), "FirstKit");
+    EXPECT_EQ(voiceAt(document, User1, 1)->name() + voiceAt(document, DrumUser, 2)->name(),
+              QStringLiteral("First").leftJustified(20) + QStringLiteral("Kit").leftJustified(20));
 
     // Stored in slot order: waveform 3 first now.
     const std::vector<std::uint8_t> bytes = store(document);

@@ -94,7 +94,7 @@ TEST(XS_Voice, IdsBanksNameAndCategories)
     EXPECT_EQ(voice.name(), "A Very Long Voice Na");
     voice.setName(QStringLiteral("Pad"));
     EXPECT_EQ(voice.data().toString(24).mid(12),
-              "50 61 64 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+              "50 61 64 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20");
     voice.setCategory1(130);
     voice.setCategory2(16 * 128 + 3);
     EXPECT_EQ(voice.data().toString(36).right(11), "01 02 10 03");
