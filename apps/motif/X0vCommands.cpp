@@ -49,12 +49,16 @@ public:
     template <class Edit>
     int run(Edit edit)
     {
-        const QString error = X0vLibrary::open(library_, text(args_.library));
+        const QString target = text(args_.output.empty() ? args_.library : args_.output);
+        const QString error = X0vLibrary::openForEdit(library_, text(args_.library), target);
         if (!error.isEmpty()) return context_.fail(error);
         QJsonObject answer;
         QString summary;
         if (const int code = edit(library_, answer, summary)) return code;
-        const QString target = text(args_.output.empty() ? args_.library : args_.output);
+        for (const Damage& part : library_.damage())
+            context_.err << "motif: warning: not in the copy, the file lost it: "
+                         << part.toString().toStdString() << '\n';
+        if (library_.isDamaged()) answer.insert("damage", damageJson(library_.damage()));
         const QString saveError = X0vLibrary::save(library_, target);
         if (!saveError.isEmpty()) return context_.fail(saveError);
         answer.insert("written", target);
@@ -136,6 +140,12 @@ int newLibrary(CliContext& context, const X0vArgs& args)
     return 0;
 }
 
+// A damaged file's losses, one line each, before what could be read of it.
+void printDamage(CliContext& context, const XS_Document& document)
+{
+    for (const Damage& part : document.damage()) context.print(QStringLiteral("damage: ") + part.toString());
+}
+
 int info(CliContext& context, const X0vArgs& args)
 {
     TerminalInterface ui(context.err, false);
@@ -156,6 +166,7 @@ int info(CliContext& context, const X0vArgs& args)
             .arg(X0V_Document::strWaveforms(int(waves.size()), true))
             .arg(out["waveformSlots"].toInt())
             .arg(out["estimatedSizeMB"].toDouble()));
+    printDamage(context, library);
     for (const auto& v : voices) {
         const QJsonObject voice = v.toObject();
         QStringList ids;
@@ -191,17 +202,20 @@ int lint(CliContext& context, const X0vArgs& args)
             QStringLiteral("cannot open library '%1': %2")
                 .arg(text(args.library), archive.failed() ? archive.errorText() : library.errorText()));
     const auto problems = X0vLint::check(library);
+    if (!context.json) printDamage(context, library);
     QJsonArray list;
     for (const auto& problem : problems) {
         const QString kind = X0vLint::kindName(problem.kind);
         list.append(QJsonObject{{"kind", kind}, {"message", problem.text}});
         if (!context.json) context.print(QStringLiteral("%1: %2").arg(kind, problem.text));
     }
+    const bool clean = problems.empty() && !library.isDamaged();
     if (context.json)
-        context.printJson(QJsonObject{{"file", text(args.library)}, {"problems", list}});
-    else if (problems.empty())
+        context.printJson(QJsonObject{
+            {"file", text(args.library)}, {"problems", list}, {"damage", damageJson(library.damage())}});
+    else if (clean)
         context.print(QStringLiteral("%1: no problems found").arg(text(args.library)));
-    return problems.empty() ? 0 : 1;
+    return clean ? 0 : 1;
 }
 
 int play(CliContext& context, const X0vArgs& args)

@@ -3,6 +3,7 @@
 #include "core/Archive.h"
 #include "motif/documents/XS_Chunk.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 
 namespace X0vLibrary {
@@ -18,6 +19,23 @@ QString save(X0V_Document& library, const QString& path)
     if (library.storeFile(path)) return QString();
     return QStringLiteral("cannot write library '%1': %2 (the original file is unchanged)")
         .arg(path, library.errorText());
+}
+
+QString writeRefusal(const XS_Document& document, const QString& path, const QString& target)
+{
+    if (!document.isDamaged()) return QString();
+    // A target that does not exist yet is another file; links lead to the file they name.
+    const QString targetPath = QFileInfo(target).canonicalFilePath();
+    if (targetPath.isEmpty() || targetPath != QFileInfo(path).canonicalFilePath()) return QString();
+    return QStringLiteral("'%1' is damaged (%2) and opens read-only: write to another file (--output) "
+                          "to get a repaired copy of what could be read")
+        .arg(path, document.damage().front().toString());
+}
+
+QString openForEdit(X0V_Document& library, const QString& path, const QString& target)
+{
+    if (QString error = open(library, path); !error.isEmpty()) return error;
+    return writeRefusal(library, path, target);
 }
 
 std::optional<int> waveBank(const QString& text)
@@ -110,7 +128,8 @@ QJsonObject describe(const X0V_Document& library)
                        {"estimatedSizeMB", library.estimatedSizeMB()},
                        {"chunks", chunks},
                        {"voices", voices},
-                       {"waveforms", waves}};
+                       {"waveforms", waves},
+                       {"damage", damageJson(library.damage())}};
 }
 
 } // namespace X0vLibrary
