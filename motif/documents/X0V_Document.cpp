@@ -265,15 +265,26 @@ void X0V_Document::dropBroken()
     // An object that got only some of its items would be a wrong voice or waveform (an entry
     // without its data, key banks without their samples): its slot is left empty instead.
     const QString libraryModel = model();
+    // The counts then say how many whole objects of each kind the file gave.
+    const auto keepCounts = [this](std::initializer_list<QString> ids, std::size_t whole) {
+        for (const QString& id : ids)
+            if (XS_Chunk* chunk = getChunk(id);
+                chunk && chunk->count > 0 && std::size_t(chunk->count) > whole)
+                chunk->count = int(whole);
+    };
+    const std::size_t voicesLost = lostFrom(damage(), {EVCE, DVCE});
+    keepCounts({EVCE, DVCE}, voicesLost);
     const auto& voices = loading_.voiceItems;
-    for (std::size_t i = lostFrom(damage(), {EVCE, DVCE}); i < voices.size(); ++i)
+    for (std::size_t i = voicesLost; i < voices.size(); ++i)
         if (XS_Voice* voice = voices[i]; voice && voice->item_index == int(i) + 1) {
             const Patch patch = voice->patch();
             *voice = XS_Voice(libraryModel);
             voice->setPatch(patch);
         }
+    const std::size_t wavesLost = lostFrom(damage(), {EWFM, EWIM, DWFM, DWIM});
+    keepCounts({EWFM, EWIM, DWFM, DWIM}, wavesLost);
     const auto& waves = loading_.waveItems;
-    for (std::size_t i = lostFrom(damage(), {EWFM, EWIM, DWFM, DWIM}); i < waves.size(); ++i)
+    for (std::size_t i = wavesLost; i < waves.size(); ++i)
         if (XS_Waveform* waveform = waves[i]; waveform && waveform->wfmEntry().item_index == int(i) + 1) {
             const int id = waveform->id();
             *waveform = XS_Waveform();
