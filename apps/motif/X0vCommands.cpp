@@ -51,7 +51,9 @@ public:
     {
         const QString target = text(args_.output.empty() ? args_.library : args_.output);
         const QString error = X0vLibrary::openForEdit(library_, text(args_.library), target);
-        if (!error.isEmpty()) return context_.fail(error);
+        // A library that opened and is still refused is a damaged one written over itself.
+        if (!error.isEmpty())
+            return context_.fail(library_.isDamaged() ? error + QStringLiteral(" (--output OUT)") : error);
         QJsonObject answer;
         QString summary;
         if (const int code = edit(library_, answer, summary)) return code;

@@ -27,8 +27,8 @@ QString writeRefusal(const XS_Document& document, const QString& path, const QSt
     // A target that does not exist yet is another file; links lead to the file they name.
     const QString targetPath = QFileInfo(target).canonicalFilePath();
     if (targetPath.isEmpty() || targetPath != QFileInfo(path).canonicalFilePath()) return QString();
-    return QStringLiteral("'%1' is damaged (%2) and opens read-only: write to another file (--output) "
-                          "to get a repaired copy of what could be read")
+    return QStringLiteral("'%1' is damaged (%2) and opens read-only: write it to another file to keep a "
+                          "repaired copy of what could be read")
         .arg(path, document.damage().front().toString());
 }
 

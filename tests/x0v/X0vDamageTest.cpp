@@ -132,8 +132,7 @@ TEST(X0vDamage, ADamagedLibraryIsWrittenOnlyToAnotherFile)
         X0vLibrary::openForEdit(document, path, folder.path() + "/./a.X0V"),
         QStringLiteral(
             "'%1' is damaged (chunk DVCE, item 1, offset %2: the file ends inside item 1 of 1) and "
-            "opens read-only: write to another file (--output) to get a repaired copy of what could "
-            "be read")
+            "opens read-only: write it to another file to keep a repaired copy of what could be read")
             .arg(path)
             .arg(bytes.size() - intact->voices().getBank(User1)->voices().at(0)->data().size() + 1 - 8));
 }
