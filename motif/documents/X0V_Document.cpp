@@ -272,7 +272,8 @@ void X0V_Document::dropBroken()
                 chunk && chunk->count > 0 && std::size_t(chunk->count) > whole)
                 chunk->count = int(whole);
     };
-    const std::size_t voicesLost = lostFrom(damage(), {EVCE, DVCE});
+    // Only the kinds read as objects; the others stay opaque items, which are whole as they are.
+    const std::size_t voicesLost = loading_.voices ? lostFrom(damage(), {EVCE, DVCE}) : SIZE_MAX;
     keepCounts({EVCE, DVCE}, voicesLost);
     const auto& voices = loading_.voiceItems;
     for (std::size_t i = voicesLost; i < voices.size(); ++i)
@@ -281,7 +282,7 @@ void X0V_Document::dropBroken()
             *voice = XS_Voice(libraryModel);
             voice->setPatch(patch);
         }
-    const std::size_t wavesLost = lostFrom(damage(), {EWFM, EWIM, DWFM, DWIM});
+    const std::size_t wavesLost = loading_.waves ? lostFrom(damage(), {EWFM, EWIM, DWFM, DWIM}) : SIZE_MAX;
     keepCounts({EWFM, EWIM, DWFM, DWIM}, wavesLost);
     const auto& waves = loading_.waveItems;
     for (std::size_t i = wavesLost; i < waves.size(); ++i)
