@@ -99,6 +99,8 @@ inline void checkLoaded(bool loaded, X0V_Document& document)
     Archive reread(first);
     X0V_Document again;
     check(again.loadDocument(reread));
+    // What a damaged file kept is whole: its copy has no damage.
+    check(!again.isDamaged());
     user.warnings = 0;
     again.validateDocument();
     check(user.warnings == 0);

@@ -1,8 +1,9 @@
 // Library files come from disks, downloads and other editors. Whatever their bytes, loading must
 // stay inside them and either refuse with a reason (leaving no chunks behind after the signature)
-// or take the file; a file that was taken must store to bytes that load again and store the same,
-// with every catalogue offset pointing at its chunk. Entry items are also read as records of the
-// file's model and of the XF layout, as the library document does.
+// or take the file (one cut short with what is whole before the cut); a file that was taken must
+// store to bytes that load again without damage and store the same, with every catalogue offset
+// pointing at its chunk. Entry items are also read as records of the file's model and of the XF
+// layout, as the library document does.
 #include "FuzzCheck.h"
 #include "core/Archive.h"
 #include "motif/documents/XS_Document.h"
@@ -55,6 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(document.chunks.isEmpty());
         return 0;
     }
+    // A file cut short is taken with what is whole; the losses lie inside the file and say why.
+    for (const Damage& part : document.damage()) {
+        check(!part.reason.isEmpty() && part.item >= 0);
+        check(part.offset >= 0 && part.offset <= qint64(size));
+    }
     readEntries(document);
     const std::vector<std::uint8_t> first = store(document);
     for (int i = 0; i < document.chunks.count(); ++i) {
@@ -65,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     XS_Document again;
     Archive reread(first);
     check(again.loadDocument(reread));
+    check(!again.isDamaged());
     check(store(again) == first);
     return 0;
 }

@@ -31,7 +31,7 @@ bool load(const CliContext& context, const std::string& file, ES_Document& docum
 
 int entrySize(const ES_Chunk& chunk) { return chunk.entries.isEmpty() ? 0 : chunk.entries.at(0)->size(); }
 
-QString skippedLine(const ES_Skipped& skipped)
+QString skippedLine(const Damage& skipped)
 {
     const QString where = skipped.chunk.isEmpty() ? QString() : skipped.chunk + QLatin1Char(' ');
     return QStringLiteral("skipped %1at offset %2: %3").arg(where).arg(skipped.offset).arg(skipped.reason);
@@ -49,7 +49,7 @@ int info(CliContext& context, const EsFileArgs& args)
                                   {"entries", chunk->entries.count()},
                                   {"entrySize", entrySize(*chunk)}});
     QJsonArray skipped;
-    for (const ES_Skipped& part : document.skipped())
+    for (const Damage& part : document.damage())
         skipped.append(QJsonObject{{"chunk", part.chunk}, {"offset", part.offset}, {"reason", part.reason}});
     if (context.json) {
         context.printJson(QJsonObject{{"model", document.model()},
@@ -69,7 +69,7 @@ int info(CliContext& context, const EsFileArgs& args)
                 QStringLiteral(": %1 entries of %2 bytes").arg(chunk->entries.count()).arg(entrySize(*chunk));
         context.print(line);
     }
-    for (const ES_Skipped& part : document.skipped()) context.print(skippedLine(part));
+    for (const Damage& part : document.damage()) context.print(skippedLine(part));
     return 0;
 }
 
@@ -77,7 +77,7 @@ int info(CliContext& context, const EsFileArgs& args)
 QString noEntriesReason(const ES_Document& document, const ES_Chunk& chunk)
 {
     if (!chunk.isDataChunk()) return QStringLiteral("only data chunks (D..., not DWFM) hold entries");
-    for (const ES_Skipped& part : document.skipped())
+    for (const Damage& part : document.damage())
         if (part.chunk == chunk.name) return part.reason;
     return {};
 }
@@ -122,7 +122,7 @@ int extract(CliContext& context, const EsFileArgs& args)
         files.append(path);
     }
     // Entries cut off by the end of the file are worth a warning, not a failure: the rest are whole.
-    for (const ES_Skipped& part : document.skipped())
+    for (const Damage& part : document.damage())
         if (part.chunk == name) context.err << "motif: warning: " << skippedLine(part).toStdString() << '\n';
     if (context.json) {
         context.printJson(QJsonObject{{"chunk", name}, {"entrySize", entrySize(*chunk)}, {"files", files}});

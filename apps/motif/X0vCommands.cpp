@@ -56,9 +56,15 @@ public:
     template <class Edit>
     int run(Edit edit)
     {
+        const QString target = text(args_.output.empty() ? args_.library : args_.output);
         QStringList repaired;
-        const QString error = X0vLibrary::openForEdit(library_, text(args_.library), args_.repair, repaired);
-        if (!error.isEmpty()) return context_.fail(error);
+        const QString error =
+            X0vLibrary::openForEdit(library_, text(args_.library), target, args_.repair, repaired);
+        // A damaged library written over itself is refused: the way on is another file.
+        if (!error.isEmpty())
+            return context_.fail(X0vLibrary::writeRefusal(library_, text(args_.library), target).isEmpty()
+                                     ? error
+                                     : error + QStringLiteral(" (--output OUT)"));
         QJsonObject answer;
         QString summary;
         if (const int code = edit(library_, answer, summary)) return code;
@@ -66,7 +72,10 @@ public:
             answer.insert("repaired", QJsonArray::fromStringList(repaired));
             summary += QStringLiteral("; switched off %1").arg(repaired.join(QStringLiteral(", ")));
         }
-        const QString target = text(args_.output.empty() ? args_.library : args_.output);
+        for (const Damage& part : library_.damage())
+            context_.err << "motif: warning: not in the copy, the file lost it: "
+                         << part.toString().toStdString() << '\n';
+        if (library_.isDamaged()) answer.insert("damage", damageJson(library_.damage()));
         const QString saveError = X0vLibrary::save(library_, target);
         if (!saveError.isEmpty()) return context_.fail(saveError);
         answer.insert("written", target);
@@ -148,6 +157,12 @@ int newLibrary(CliContext& context, const X0vArgs& args)
     return 0;
 }
 
+// A damaged file's losses, one line each, before what could be read of it.
+void printDamage(CliContext& context, const XS_Document& document)
+{
+    for (const Damage& part : document.damage()) context.print(QStringLiteral("damage: ") + part.toString());
+}
+
 // Shows the file as it is: an element playing a waveform the library lacks is listed as it is.
 int info(CliContext& context, const X0vArgs& args)
 {
@@ -169,6 +184,7 @@ int info(CliContext& context, const X0vArgs& args)
             .arg(X0V_Document::strWaveforms(int(waves.size()), true))
             .arg(out["waveformSlots"].toInt())
             .arg(out["estimatedSizeMB"].toDouble()));
+    printDamage(context, library);
     for (const auto& v : voices) {
         const QJsonObject voice = v.toObject();
         QStringList ids;
@@ -215,17 +231,20 @@ int lint(CliContext& context, const X0vArgs& args)
             QStringLiteral("cannot open library '%1': %2")
                 .arg(text(args.library), archive.failed() ? archive.errorText() : library.errorText()));
     const auto problems = X0vLint::check(library);
+    if (!context.json) printDamage(context, library);
     QJsonArray list;
     for (const auto& problem : problems) {
         const QString kind = X0vLint::kindName(problem.kind);
         list.append(QJsonObject{{"kind", kind}, {"message", problem.text}});
         if (!context.json) context.print(QStringLiteral("%1: %2").arg(kind, problem.text));
     }
+    const bool clean = problems.empty() && !library.isDamaged();
     if (context.json)
-        context.printJson(QJsonObject{{"file", text(args.library)}, {"problems", list}});
-    else if (problems.empty())
+        context.printJson(QJsonObject{
+            {"file", text(args.library)}, {"problems", list}, {"damage", damageJson(library.damage())}});
+    else if (clean)
         context.print(QStringLiteral("%1: no problems found").arg(text(args.library)));
-    return problems.empty() ? 0 : 1;
+    return clean ? 0 : 1;
 }
 
 int play(CliContext& context, const X0vArgs& args)

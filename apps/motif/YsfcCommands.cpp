@@ -4,6 +4,7 @@
 #include "core/Archive.h"
 #include "motif/documents/XS_Document.h"
 #include "motif/documents/XS_Entry.h"
+#include "motif/librarian/X0vLibrary.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -92,12 +93,16 @@ int info(CliContext& context, const YsfcArgs& args)
         }
         chunks.append(out);
     }
+    if (!context.json)
+        for (const Damage& part : document.damage())
+            context.print(QStringLiteral("damage: ") + part.toString());
     if (context.json)
         context.printJson(QJsonObject{{"signature", document.signature},
                                       {"version", document.version},
                                       {"model", model},
                                       {"catalogueSize", document.catalogueSize},
-                                      {"chunks", chunks}});
+                                      {"chunks", chunks},
+                                      {"damage", damageJson(document.damage())}});
     return 0;
 }
 
@@ -106,6 +111,12 @@ int copy(CliContext& context, const YsfcArgs& args)
     XS_Document document;
     if (!load(context, args.file, document)) return 1;
     const QString out = QString::fromStdString(args.out);
+    if (const QString refusal = X0vLibrary::writeRefusal(document, QString::fromStdString(args.file), out);
+        !refusal.isEmpty())
+        return context.fail(refusal);
+    for (const Damage& part : document.damage())
+        context.err << "motif: warning: not in the copy, the file lost it: " << part.toString().toStdString()
+                    << '\n';
     if (!document.storeFile(out))
         return context.fail(QStringLiteral("%1: %2").arg(out, document.errorText()));
     const qint64 size = QFileInfo(out).size();

@@ -32,15 +32,15 @@ bool ES_Chunk::isDataChunk() const
 
 QString ES_Chunk::partnerName(const QString& name) { return QLatin1Char('E') + name.mid(1); }
 
-void ES_Chunk::skip(std::vector<ES_Skipped>& skipped, qint64 at, const QString& reason) const
+void ES_Chunk::skip(DamageList& damage, qint64 at, const QString& reason, int item) const
 {
-    skipped.push_back({name, at, reason});
+    damage.push_back({name, item, at, reason});
 }
 
-bool ES_Chunk::readSize(Archive& archive, std::vector<ES_Skipped>& skipped)
+bool ES_Chunk::readSize(Archive& archive, DamageList& damage)
 {
     if (!inFile(archive, offset, 8)) {
-        skip(skipped, offset, QStringLiteral("the chunk header lies outside the file"));
+        skip(damage, offset, QStringLiteral("the chunk header lies outside the file"));
         return false;
     }
     archive.seek(offset);
@@ -49,18 +49,18 @@ bool ES_Chunk::readSize(Archive& archive, std::vector<ES_Skipped>& skipped)
     return true;
 }
 
-void ES_Chunk::readEntries(Archive& archive, int count, std::vector<ES_Skipped>& skipped)
+void ES_Chunk::readEntries(Archive& archive, int count, DamageList& damage)
 {
     const qint64 startField = qint64(offset) + 40;
     if (!inFile(archive, startField, 4)) {
-        skip(skipped, startField, QStringLiteral("the entry start lies outside the file"));
+        skip(damage, startField, QStringLiteral("the entry start lies outside the file"));
         return;
     }
     archive.seek(startField);
     const qint64 start = archive.readUINT();
     const qint64 entrySize = (qint64(size) - start) / count;
     if (entrySize < 1) {
-        skip(skipped, startField,
+        skip(damage, startField,
              QStringLiteral("entry size %1 is below 1 (size %2, entry start %3, %4 entries)")
                  .arg(entrySize)
                  .arg(size)
@@ -71,11 +71,12 @@ void ES_Chunk::readEntries(Archive& archive, int count, std::vector<ES_Skipped>&
     for (int k = 0; k < count; ++k) {
         const qint64 at = offset + start + k * entrySize;
         if (!inFile(archive, at, entrySize)) {
-            skip(skipped, at,
+            skip(damage, at,
                  QStringLiteral("%1 of %2 entries of %3 bytes lie beyond the end of the file")
                      .arg(count - k)
                      .arg(count)
-                     .arg(entrySize));
+                     .arg(entrySize),
+                 k + 1);
             return;
         }
         archive.seek(at);

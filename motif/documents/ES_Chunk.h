@@ -2,6 +2,7 @@
 
 #include "core/Buffer.h"
 #include "motif/MotifExport.h"
+#include "motif/documents/Damage.h"
 #include "zaltor/Containers.h"
 
 #include <QString>
@@ -9,17 +10,6 @@
 #include <vector>
 
 class Archive;
-
-// A part of an all-data file that the reader left out, where it stands and why, so that a user
-// can see what a damaged or foreign file did not give.
-struct MOTIF_EXPORT ES_Skipped {
-    // The chunk's identifier; empty for the file header and the catalogue.
-    QString chunk;
-    qint64 offset = 0;
-    QString reason;
-
-    bool operator==(const ES_Skipped&) const = default;
-};
 
 // One chunk of an all-data file: where the catalogue puts it, the size stored at its start and,
 // for a data chunk, its equal-sized entries in file order. Copies are deep, so that no entry
@@ -50,9 +40,9 @@ private:
 
     // Reads the identifier and the size at the chunk's offset; a header outside the file leaves
     // the size at 0 and answers false.
-    bool readSize(Archive& archive, std::vector<ES_Skipped>& skipped);
+    bool readSize(Archive& archive, DamageList& damage);
     // Cuts the chunk into `count` entries that start at the entry start field. Only entries that
     // lie wholly in the file are taken: the first that does not ends the split.
-    void readEntries(Archive& archive, int count, std::vector<ES_Skipped>& skipped);
-    void skip(std::vector<ES_Skipped>& skipped, qint64 at, const QString& reason) const;
+    void readEntries(Archive& archive, int count, DamageList& damage);
+    void skip(DamageList& damage, qint64 at, const QString& reason, int item = 0) const;
 };

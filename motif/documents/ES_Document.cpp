@@ -32,14 +32,14 @@ ES_Document& ES_Document::operator=(const ES_Document& other)
     modelName_ = other.modelName_;
     chunks_.clear();
     for (const auto& chunk : other.chunks_) chunks_.append(std::make_unique<ES_Chunk>(*chunk));
-    skipped_ = other.skipped_;
+    damage_ = other.damage_;
     return *this;
 }
 
 void ES_Document::clearDocument()
 {
     chunks_.clear();
-    skipped_.clear();
+    damage_.clear();
 }
 
 bool ES_Document::loadDocument(Archive& archive)
@@ -55,13 +55,13 @@ bool ES_Document::loadDocument(Archive& archive)
         return false;
     }
     if (!wholeHeader)
-        skipped_.push_back({QString(), 16, QStringLiteral("the second header text is cut off")});
+        damage_.push_back({QString(), 0, 16, QStringLiteral("the second header text is cut off")});
     readCatalogue(archive);
 
     // Every size is read before any chunk is split, so that a partner standing after its data
     // chunk in the catalogue still gives the entry count.
     std::vector<bool> headerRead;
-    for (const auto& chunk : chunks_) headerRead.push_back(chunk->readSize(archive, skipped_));
+    for (const auto& chunk : chunks_) headerRead.push_back(chunk->readSize(archive, damage_));
     for (int i = 0; i < chunks_.count(); ++i) {
         ES_Chunk* chunk = chunks_.at(i);
         if (!chunk->isDataChunk() || !headerRead[std::size_t(i)]) continue;
@@ -69,14 +69,14 @@ bool ES_Document::loadDocument(Archive& archive)
         const ES_Chunk* partner = getChunk(partnerName);
         const int count = countEntries(chunk->name);
         if (!partner)
-            chunk->skip(skipped_, chunk->offset, QStringLiteral("no partner chunk %1").arg(partnerName));
+            chunk->skip(damage_, chunk->offset, QStringLiteral("no partner chunk %1").arg(partnerName));
         else if (count < 1)
-            chunk->skip(skipped_, chunk->offset,
+            chunk->skip(damage_, chunk->offset,
                         QStringLiteral("partner chunk %1 of size %2 announces no entries")
                             .arg(partnerName)
                             .arg(partner->size));
         else
-            chunk->readEntries(archive, count, skipped_);
+            chunk->readEntries(archive, count, damage_);
     }
     return true;
 }
@@ -86,8 +86,8 @@ void ES_Document::readCatalogue(Archive& archive)
     for (int slot = 0; slot < CatalogueSlots; ++slot) {
         const qint64 at = CatalogueOffset + slot * SlotSize;
         if (at + SlotSize > archive.size()) {
-            skipped_.push_back(
-                {QString(), at, QStringLiteral("the catalogue is cut off after %1 of 48 entries").arg(slot)});
+            damage_.push_back({QString(), 0, at,
+                               QStringLiteral("the catalogue is cut off after %1 of 48 entries").arg(slot)});
             return;
         }
         archive.seek(at);

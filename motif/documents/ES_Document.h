@@ -11,7 +11,7 @@
 // the model from the header, reads the 48-slot chunk catalogue and cuts every data chunk into
 // its equal-sized entries without interpreting them. Only the header identifier decides whether
 // a file is accepted; whatever else a file holds, the reader stays inside it and records in
-// skipped() what it had to leave out. Writing the format is not supported.
+// damage() what it had to leave out. Writing the format is not supported.
 class MOTIF_EXPORT ES_Document : public Document {
 public:
     ES_Document() = default;
@@ -38,7 +38,7 @@ public:
     // The number of entries that the partner of the data chunk `name` announces: (size - 32) / 32,
     // and 0 without a partner or for a partner smaller than 32 bytes.
     int countEntries(const QString& name) const;
-    const std::vector<ES_Skipped>& skipped() const { return skipped_; }
+    const DamageList& damage() const { return damage_; }
 
 private:
     void readCatalogue(Archive& archive);
@@ -47,5 +47,5 @@ private:
     QString headerText2_;
     QString modelName_;
     VectorEx<ES_Chunk> chunks_;
-    std::vector<ES_Skipped> skipped_;
+    DamageList damage_;
 };

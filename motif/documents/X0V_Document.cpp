@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 
 namespace {
@@ -234,6 +235,7 @@ bool X0V_Document::loadDocument(Archive& archive)
 {
     loading_ = {};
     const bool loaded = XS_Document::loadDocument(archive);
+    if (loaded) dropBroken();
     loading_ = {};
     // Until the next store the objects hold what these chunks held.
     if (hasAllVoiceChunks())
@@ -241,6 +243,54 @@ bool X0V_Document::loadDocument(Archive& archive)
     if (hasAllWaveChunks())
         for (const QString& id : {EWFM, EWIM, DWFM, DWIM}) getChunk(id)->items.clear();
     return loaded;
+}
+
+namespace {
+
+// The first item position that the file lost in any of the chunks: from there on the objects of
+// those chunks miss a part. A chunk lost as a whole loses everything from position 0.
+std::size_t lostFrom(const DamageList& damage, std::initializer_list<QString> ids)
+{
+    std::size_t first = SIZE_MAX;
+    for (const Damage& part : damage)
+        if (std::find(ids.begin(), ids.end(), part.chunk) != ids.end())
+            first = std::min(first, std::size_t(std::max(part.item - 1, 0)));
+    return first;
+}
+
+} // namespace
+
+void X0V_Document::dropBroken()
+{
+    // An object that got only some of its items would be a wrong voice or waveform (an entry
+    // without its data, key banks without their samples): its slot is left empty instead.
+    const QString libraryModel = model();
+    // The counts then say how many whole objects of each kind the file gave.
+    const auto keepCounts = [this](std::initializer_list<QString> ids, std::size_t whole) {
+        for (const QString& id : ids)
+            if (XS_Chunk* chunk = getChunk(id);
+                chunk && chunk->count > 0 && std::size_t(chunk->count) > whole)
+                chunk->count = int(whole);
+    };
+    // Only the kinds read as objects; the others stay opaque items, which are whole as they are.
+    const std::size_t voicesLost = loading_.voices ? lostFrom(damage(), {EVCE, DVCE}) : SIZE_MAX;
+    keepCounts({EVCE, DVCE}, voicesLost);
+    const auto& voices = loading_.voiceItems;
+    for (std::size_t i = voicesLost; i < voices.size(); ++i)
+        if (XS_Voice* voice = voices[i]; voice && voice->item_index == int(i) + 1) {
+            const Patch patch = voice->patch();
+            *voice = XS_Voice(libraryModel);
+            voice->setPatch(patch);
+        }
+    const std::size_t wavesLost = loading_.waves ? lostFrom(damage(), {EWFM, EWIM, DWFM, DWIM}) : SIZE_MAX;
+    keepCounts({EWFM, EWIM, DWFM, DWIM}, wavesLost);
+    const auto& waves = loading_.waveItems;
+    for (std::size_t i = wavesLost; i < waves.size(); ++i)
+        if (XS_Waveform* waveform = waves[i]; waveform && waveform->wfmEntry().item_index == int(i) + 1) {
+            const int id = waveform->id();
+            *waveform = XS_Waveform();
+            waveform->setId(id);
+        }
 }
 
 int X0V_Document::TypeOfLibrary(Archive& archive)

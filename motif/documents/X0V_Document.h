@@ -132,6 +132,8 @@ private:
     int idOfSlot(int bank, qint64 position) const;
     // Points every voice with data at the new ids.
     void remapVoices(const Vector<int>& oldIds, const Vector<int>& newIds);
+    // After a load of a damaged file: empties every object that lost one of its items.
+    void dropBroken();
     bool importSingle(int bank, int number, const QString& path);
     int importMulti(int bank, int number, const QString& path);
 

@@ -3,7 +3,9 @@
 #include "core/Archive.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -12,6 +14,8 @@ constexpr int kReservedSize = 28;
 constexpr int kCatalogueEntrySize = 8;
 // Id, size and count: the least a chunk takes in the file.
 constexpr int kChunkHeaderSize = 12;
+// Tag and length word in front of an item's contents.
+constexpr qint64 ItemHeaderSize = 8;
 
 struct VersionRow {
     const char* version;
@@ -72,7 +76,11 @@ void XS_Document::setType(int newType)
     version = VersionOfModel(ModelOfType(newType));
 }
 
-void XS_Document::clearDocument() { chunks.clear(); }
+void XS_Document::clearDocument()
+{
+    chunks.clear();
+    damage_.clear();
+}
 
 void XS_Document::newDocument(int newType)
 {
@@ -104,6 +112,7 @@ bool XS_Document::failLoad(const QString& text)
 
 bool XS_Document::loadDocument(Archive& archive)
 {
+    damage_.clear();
     if (archive.readText(kFieldSize) != signature) {
         setErrorText(QStringLiteral("Unknown format"));
         return false;
@@ -111,60 +120,86 @@ bool XS_Document::loadDocument(Archive& archive)
     version = archive.readText(kFieldSize);
     const std::uint32_t catalogueBytes = archive.readUINT();
     archive.skip(kReservedSize);
+    // Without the whole header nothing of the file can be trusted, not even its model.
     if (archive.failed()) return failLoad(QStringLiteral("Illegal file: %1").arg(archive.errorText()));
-    if (catalogueBytes > static_cast<std::uint64_t>(archive.size() - archive.pos()))
-        return failLoad(
-            QStringLiteral("Illegal file: a catalogue of %1 bytes at offset %2 runs past the end of "
-                           "the file (%3 bytes)")
-                .arg(catalogueBytes)
-                .arg(archive.pos())
-                .arg(archive.size()));
-    catalogueSize = static_cast<int>(catalogueBytes);
-    const qint64 catalogueEnd = archive.pos() + catalogueSize;
-    // Every chunk takes at least its header after the catalogue; a catalogue naming more chunks
-    // than fit is refused before it can make millions of them.
-    const qint64 chunkRoom = (archive.size() - catalogueEnd) / kChunkHeaderSize;
+    catalogueSize = static_cast<int>(std::min<std::uint32_t>(catalogueBytes, INT32_MAX));
+    const qint64 catalogueEnd = archive.pos() + catalogueBytes;
     QHash<QString, XS_Chunk*> byId;
     for (const auto& chunk : chunks) byId.insert(chunk->name, chunk.get());
-    while (!archive.reached(catalogueEnd)) {
+    for (int named = 0; !archive.reached(catalogueEnd); ++named) {
+        // The file holds at most one entry per 8 bytes, so a catalogue cut short or naming more
+        // chunks than follow it cannot make more chunks than the file has bytes for.
+        if (archive.size() - archive.pos() < kCatalogueEntrySize) {
+            damage_.push_back({QString(), 0, archive.pos(),
+                               QStringLiteral("the file ends inside the catalogue, after %1 of %2 chunks")
+                                   .arg(named)
+                                   .arg(catalogueBytes / kCatalogueEntrySize)});
+            break;
+        }
         const QString id = archive.readText(4);
         const std::uint32_t offset = archive.readUINT();
-        if (archive.failed()) return failLoad(QStringLiteral("Illegal file: %1").arg(archive.errorText()));
         XS_Chunk*& chunk = byId[id];
-        if (!chunk) {
-            if (chunks.count() >= chunkRoom)
-                return failLoad(
-                    QStringLiteral("Illegal file: the catalogue names more chunks than the file holds"));
-            chunk = createChunk(id);
-        }
+        if (!chunk) chunk = chunks.append(std::make_unique<XS_Chunk>(id));
         chunk->offset = static_cast<int>(offset);
     }
-    // The offsets are not followed: the chunks lie back to back in catalogue order.
-    for (const auto& chunk : chunks)
+    // The offsets are not followed: the chunks lie back to back in catalogue order. Once the
+    // file has ended, the chunks after are lost as a whole.
+    for (const auto& chunk : chunks) {
+        if (!damage_.empty()) {
+            loseChunk(chunk.get(), archive.size(), QStringLiteral("the file ends before the chunk"));
+            continue;
+        }
         if (!readChunk(chunk.get(), archive)) return failLoad(errorText());
+    }
     return true;
+}
+
+void XS_Document::loseChunk(XS_Chunk* chunk, qint64 at, const QString& reason)
+{
+    chunk->items.clear();
+    chunk->count = 0;
+    damage_.push_back({chunk->name, 0, at, reason});
 }
 
 bool XS_Document::readChunk(XS_Chunk* chunk, Archive& archive)
 {
+    const qint64 start = archive.pos();
+    if (archive.size() - start < kChunkHeaderSize) {
+        loseChunk(chunk, start,
+                  archive.eof() ? QStringLiteral("the file ends before the chunk")
+                                : QStringLiteral("the file ends inside the chunk's header"));
+        return true;
+    }
     archive.readText(4);
     archive.readUINT();
     chunk->count = archive.readInt();
-    if (archive.failed()) {
-        setErrorText(QStringLiteral("Illegal file: chunk %1: %2").arg(chunk->name, archive.errorText()));
-        return false;
-    }
     chunk->items.clear();
     for (int index = 0; index < chunk->count; ++index) {
-        const QString tag = archive.readText(4);
-        if (!archive.failed()) {
-            if (tag != QLatin1String("Entr") && tag != QLatin1String("Data")) {
-                setErrorText(QStringLiteral("Illegal file"));
-                return false;
-            }
-            chunk->items.append(std::make_unique<XS_Item>());
-            readChunkItem(chunk, index, archive);
+        const qint64 at = archive.pos();
+        const qint64 left = archive.size() - at;
+        // The end of the file ends the chunk: a whole item is kept, a cut one is not, and the
+        // count then says what the chunk holds.
+        const auto lose = [&](const QString& reason) {
+            damage_.push_back({chunk->name, index + 1, at, reason.arg(index + 1).arg(chunk->count)});
+            chunk->count = chunk->items.count();
+        };
+        if (left == 0) {
+            lose(QStringLiteral("the file ends before item %1 of %2"));
+            break;
         }
+        const QString tag = left >= ItemHeaderSize ? archive.readText(4) : QString();
+        const qint64 length = left >= ItemHeaderSize ? archive.readUINT() : left;
+        if (length > left - ItemHeaderSize) {
+            lose(QStringLiteral("the file ends inside item %1 of %2"));
+            break;
+        }
+        if (tag != QLatin1String("Entr") && tag != QLatin1String("Data")) {
+            setErrorText(QStringLiteral("Illegal file"));
+            return false;
+        }
+        archive.seek(at + 4);
+        chunk->items.append(std::make_unique<XS_Item>());
+        readChunkItem(chunk, index, archive);
         if (archive.failed()) {
             setErrorText(QStringLiteral("Illegal file: chunk %1, item %2: %3")
                              .arg(chunk->name)
@@ -172,11 +207,8 @@ bool XS_Document::readChunk(XS_Chunk* chunk, Archive& archive)
                              .arg(archive.errorText()));
             return false;
         }
-        // A file cut after a whole item ends the chunk there; its count then says what it holds.
-        if (archive.eof()) {
-            chunk->count = chunk->items.count();
-            break;
-        }
+        // A record that reads less or more than its item does not move the next item.
+        archive.seek(at + ItemHeaderSize + length);
     }
     return true;
 }

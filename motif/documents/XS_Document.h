@@ -2,6 +2,7 @@
 
 #include "core/Document.h"
 #include "motif/MotifExport.h"
+#include "motif/documents/Damage.h"
 #include "motif/documents/XS_Chunk.h"
 #include "zaltor/Containers.h"
 
@@ -27,7 +28,9 @@ public:
     // Sets the type and adds the waveform chunks, and for the types that hold voices the voice
     // chunks, keeping chunks of those names that exist.
     void newDocument(int type) override;
-    // "Unknown format" leaves the document as it was; any later failure clears its chunks.
+    // "Unknown format" leaves the document as it was; any later failure clears its chunks. A file
+    // that ends early is taken with every whole item before its end, and damage() says what was
+    // lost.
     bool loadDocument(Archive& archive) override;
     bool storeDocument(Archive& archive) override;
 
@@ -50,6 +53,8 @@ public:
     XS_Chunk* getChunk(const QString& id) const;
     // The chunk of that id, or a new empty one appended to the list.
     XS_Chunk* createChunk(const QString& id);
+    // False for an item that is neither "Entr" nor "Data"; the end of the file is damage, not a
+    // failure.
     bool readChunk(XS_Chunk* chunk, Archive& archive);
     bool writeChunk(XS_Chunk* chunk, Archive& archive);
 
@@ -61,7 +66,16 @@ public:
     // In file order; a store writes them in this order.
     VectorEx<XS_Chunk> chunks;
 
+    // What the last load could not read, in file order; empty for a whole file.
+    const DamageList& damage() const { return damage_; }
+    bool isDamaged() const { return !damage_.empty(); }
+
 private:
+    // Empties a chunk that the file lost and records why.
+    void loseChunk(XS_Chunk* chunk, qint64 at, const QString& reason);
+
     // Sets the error text, clears the chunks and answers false.
     bool failLoad(const QString& text);
+
+    DamageList damage_;
 };

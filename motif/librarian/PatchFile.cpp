@@ -54,6 +54,9 @@ LoadedPatch PatchFile::parse(std::span<const std::uint8_t> bytes, const QString&
 {
     LoadedPatch loaded;
     const std::vector<SysexPiece> pieces = SysexStream::split(bytes);
+    for (const SysexPiece& piece : pieces)
+        if (!piece.whole())
+            loaded.damage.push_back({QString(), 0, qint64(piece.offset), SysexStream::problem(piece)});
     if (const SysexPiece* bad = SysexStream::firstProblem(pieces)) {
         *error = bad->kind == SysexPiece::Truncated
                      ? QStringLiteral("'%1' ends inside a message (truncated)").arg(path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "motif/MotifExport.h"
+#include "motif/documents/Damage.h"
 #include "zaltor/Patch.h"
 
 #include <QString>
@@ -19,6 +20,8 @@ struct MOTIF_EXPORT LoadedPatch {
     std::unique_ptr<PatchDump> dump;
     std::unique_ptr<MotifSysex> header;
     std::unique_ptr<MotifSysex> footer;
+    // Every stretch of the file outside a whole message, in file order; a file with any is refused.
+    DamageList damage;
     LoadedPatch();
     ~LoadedPatch();
     LoadedPatch(LoadedPatch&&) noexcept;

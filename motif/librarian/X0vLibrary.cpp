@@ -5,6 +5,7 @@
 #include "motif/librarian/X0vNames.h"
 #include "motif/librarian/X0vRepairs.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 
 namespace X0vLibrary {
@@ -25,9 +26,29 @@ QString read(X0V_Document& library, const QString& path)
                                                    : library.errorText());
 }
 
-QString openForEdit(X0V_Document& library, const QString& path, bool repair, QStringList& repaired)
+QString save(X0V_Document& library, const QString& path)
+{
+    if (library.storeFile(path)) return QString();
+    return QStringLiteral("cannot write library '%1': %2 (the original file is unchanged)")
+        .arg(path, library.errorText());
+}
+
+QString writeRefusal(const XS_Document& document, const QString& path, const QString& target)
+{
+    if (!document.isDamaged()) return QString();
+    // A target that does not exist yet is another file; links lead to the file they name.
+    const QString targetPath = QFileInfo(target).canonicalFilePath();
+    if (targetPath.isEmpty() || targetPath != QFileInfo(path).canonicalFilePath()) return QString();
+    return QStringLiteral("'%1' is damaged (%2) and opens read-only: write it to another file to keep a "
+                          "repaired copy of what could be read")
+        .arg(path, document.damage().front().toString());
+}
+
+QString openForEdit(X0V_Document& library, const QString& path, const QString& target, bool repair,
+                    QStringList& repaired)
 {
     if (const QString error = read(library, path); !error.isEmpty()) return error;
+    if (QString refusal = writeRefusal(library, path, target); !refusal.isEmpty()) return refusal;
     QStringList references;
     for (const auto& reference : X0vRepairs::dangling(library)) references << X0vRepairs::describe(reference);
     if (references.isEmpty()) return QString();
@@ -39,13 +60,6 @@ QString openForEdit(X0V_Document& library, const QString& path, bool repair, QSt
     X0vRepairs::repair(library);
     repaired = references;
     return QString();
-}
-
-QString save(X0V_Document& library, const QString& path)
-{
-    if (library.storeFile(path)) return QString();
-    return QStringLiteral("cannot write library '%1': %2 (the original file is unchanged)")
-        .arg(path, library.errorText());
 }
 
 std::optional<int> waveBank(const QString& text)
@@ -150,7 +164,8 @@ QJsonObject describe(const X0V_Document& library)
                        {"estimatedSizeMB", library.estimatedSizeMB()},
                        {"chunks", chunks},
                        {"voices", voices},
-                       {"waveforms", waves}};
+                       {"waveforms", waves},
+                       {"damage", damageJson(library.damage())}};
 }
 
 } // namespace X0vLibrary

@@ -25,7 +25,7 @@ std::string summary(const ES_Document& document)
     QStringList out;
     for (const auto& chunk : document.chunks())
         out << QStringLiteral("%1:%2").arg(chunk->name).arg(chunk->entries.count());
-    for (const ES_Skipped& part : document.skipped())
+    for (const Damage& part : document.damage())
         out << QStringLiteral("%1@%2: %3").arg(part.chunk).arg(part.offset).arg(part.reason);
     return out.join(QLatin1Char('\n')).toStdString();
 }

@@ -71,6 +71,11 @@ TEST(PatchFileTest, StrayBytesAreRefusedAtTheSameOffsetByEveryReader)
         }
         EXPECT_EQ(total, bytes.size()) << c.what;
         EXPECT_EQ(stray, error.isEmpty() ? 0u : 1u) << c.what;
+        // The reader lists the same pieces, where they start and what is wrong with them.
+        ASSERT_EQ(loaded.damage.size(), stray) << c.what;
+        if (stray) {
+            EXPECT_EQ(loaded.damage[0].toString(), "offset " + expected("%1: ") + expected(c.dumpError));
+        }
     }
 
     MidiBytes xf = whole;

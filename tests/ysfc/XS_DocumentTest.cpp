@@ -19,14 +19,18 @@ bool load(XS_Document& document, const QByteArray& bytes)
     return document.loadDocument(archive);
 }
 
-// The stored bytes in hex, and after them the offset each chunk learnt.
-std::string stored(XS_Document& document)
+std::vector<std::uint8_t> storedBytes(XS_Document& document)
 {
     Archive archive;
     EXPECT_TRUE(document.storeDocument(archive) && !archive.failed()) << archive.errorText().toStdString();
-    QByteArray out =
-        QByteArray(reinterpret_cast<const char*>(archive.bytes().data()), qsizetype(archive.bytes().size()))
-            .toHex();
+    return archive.bytes();
+}
+
+// The stored bytes in hex, and after them the offset each chunk learnt.
+std::string stored(XS_Document& document)
+{
+    const std::vector<std::uint8_t> bytes = storedBytes(document);
+    QByteArray out = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())).toHex();
     for (const auto& chunk : document.chunks)
         out += ' ' + chunk->name.toLatin1() + '@' + QByteArray::number(chunk->offset, 16);
     return out.toStdString();
@@ -100,27 +104,86 @@ TEST(XS_Document, KeepsWhatItDoesNotUnderstand)
     EXPECT_EQ(stored(unknown), mixed.bytes().toHex().toStdString() + " XTRA@58 DABC@75 EABC@8b");
 }
 
-TEST(XS_Document, EveryCutOfAFileFailsCleanlyUnlessItEndsAfterAnItemOfTheLastChunk)
+// The damage as "chunk DWIM, item 2, offset 123: reason" lines joined by " | ".
+std::string damageOf(const XS_Document& document)
+{
+    QStringList out;
+    for (const Damage& part : document.damage()) out << part.toString();
+    return out.join(" | ").toStdString();
+}
+
+TEST(XS_Document, EveryCutKeepsTheWholeItemsBeforeItAndReportsTheRest)
 {
     YsfcFile file;
     file.chunks = {{"EWFM", {item("Entr", "0102"), item("Entr", "030405")}},
                    {"DWFM", {item("Data", "AA"), item("Data", "")}},
                    {"DWIM", {item("Data", "B0B1B2B3"), item("Data", "C0C1")}}};
     const QByteArray bytes = file.bytes();
-    const qsizetype afterItem1 = bytes.lastIndexOf("DWIM") + 12 + 8 + 4;
-    for (qsizetype length = 0; length < bytes.size(); ++length) {
+    // Where each item ends: after the head, the catalogue and its chunk's 12 header bytes.
+    std::vector<std::vector<qsizetype>> ends;
+    qsizetype at = 0x40 + 8 * 3;
+    for (const auto& chunk : file.chunks) {
+        at += 12;
+        ends.emplace_back();
+        for (const auto& part : chunk.items) ends.back().push_back(at += 8 + part.contents.size());
+    }
+    for (qsizetype length = 0; length <= bytes.size(); ++length) {
         XS_Document document;
         const bool loaded = load(document, bytes.left(length));
-        EXPECT_EQ(loaded, length == afterItem1) << length;
-        if (loaded) continue;
-        EXPECT_TRUE(document.chunks.isEmpty()) << length;
-        EXPECT_TRUE(document.errorText().startsWith(length < 16 ? "Unknown format" : "Illegal file"))
-            << length << ": " << document.errorText().toStdString();
+        // A cut head leaves nothing to keep, not even the model.
+        EXPECT_EQ(loaded, length >= 0x40) << length;
+        if (!loaded) {
+            EXPECT_TRUE(document.chunks.isEmpty()) << length;
+            EXPECT_TRUE(document.errorText().startsWith(length < 16 ? "Unknown format" : "Illegal file"))
+                << length;
+            continue;
+        }
+        QStringList lost;
+        for (std::size_t c = 0; c < file.chunks.size(); ++c) {
+            std::size_t whole = 0;
+            while (whole < ends[c].size() && ends[c][whole] <= length) ++whole;
+            // A chunk that a cut catalogue does not name holds nothing.
+            const XS_Chunk* chunk = document.chunks.at(int(c));
+            if (!chunk) {
+                EXPECT_EQ(whole, 0u) << length;
+                continue;
+            }
+            ASSERT_EQ(chunk->items.count(), int(whole)) << length << ' ' << c;
+            EXPECT_EQ(chunk->count, int(whole)) << length;
+            for (std::size_t k = 0; k < whole; ++k)
+                EXPECT_EQ(chunk->items.at(int(k))->data.vector(),
+                          std::vector<std::uint8_t>(file.chunks[c].items[k].contents.begin(),
+                                                    file.chunks[c].items[k].contents.end()));
+            if (whole < ends[c].size()) lost << chunk->name;
+        }
+        QStringList damaged;
+        for (const Damage& part : document.damage())
+            if (!part.chunk.isEmpty()) damaged << part.chunk;
+        EXPECT_EQ(damaged, lost) << length << ": " << damageOf(document);
+        // What was kept is a whole file.
+        XS_Document copy;
+        Archive archive(storedBytes(document));
+        ASSERT_TRUE(copy.loadDocument(archive)) << length;
+        EXPECT_FALSE(copy.isDamaged()) << length << ": " << damageOf(copy);
     }
-    // The last chunk's count beyond its items ends with the file.
-    file.chunks[2].count = 5;
     XS_Document document;
+    ASSERT_TRUE(load(document, bytes.left(0x40 + 12)));
+    EXPECT_EQ(damageOf(document), "offset 72: the file ends inside the catalogue, after 1 of 3 chunks | "
+                                  "chunk EWFM, offset 76: the file ends before the chunk");
+    ASSERT_TRUE(load(document, bytes.left(ends[1][0] - 1)));
+    EXPECT_EQ(damageOf(document),
+              QStringLiteral("chunk DWFM, item 1, offset %1: the file ends inside item 1 of 2 | "
+                             "chunk DWIM, offset %2: the file ends before the chunk")
+                  .arg(ends[1][0] - 9)
+                  .arg(ends[1][0] - 1)
+                  .toStdString());
+    // The last chunk's count beyond its items ends with the file: the items there are kept.
+    file.chunks[2].count = 5;
     ASSERT_TRUE(load(document, file.bytes()));
+    EXPECT_EQ(damageOf(document),
+              QStringLiteral("chunk DWIM, item 3, offset %1: the file ends before item 3 of 5")
+                  .arg(bytes.size())
+                  .toStdString());
     file.chunks[2].count = -1;
     EXPECT_EQ(stored(document), file.bytes().toHex().toStdString() + " EWFM@58 DWFM@79 DWIM@96");
 }
