@@ -31,6 +31,14 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
            "Pause after each message of a bulk, in ms (default 10 on real ports: safe for a DIN cable "
            "and JACK's buffer)")
         ->check(CLI::Range(0, 1000));
+    app.add_option("--device", context.session.deviceNumber,
+                   "SysEx device number of the instrument, 1-16, as its MIDI settings give it")
+        ->check(CLI::Range(1, 16))
+        ->capture_default_str();
+    app.add_option("--channel", context.session.channel,
+                   "Receive channel of the instrument, 1-16, for select and get of a preset (default: "
+                   "asked of the instrument)")
+        ->check(CLI::Range(1, 16));
 
     CommandAction action;
     addSysexCommands(app, context, action);
