@@ -35,6 +35,11 @@ Motif::Motif() : MidiDevice(QStringLiteral("Motif ES"), 10)
                                 initPerformance_.get(), initMix_.get(),  initMaster_.get()};
     for (MotifDump* dump : inits) dump->buildInit(QStringLiteral("Motif ES"));
     for (int i = 0; i < 3; ++i) extraParts().push_back(ExtraPart{});
+    // Bulks loaded from files keep the device number they were saved with; the ports give every
+    // message the number of the instrument this device talks to.
+    auto stamp = [this](MidiBytes& message) { MotifSysex::stampDeviceNumber(message, deviceNumber_); };
+    mainOut().setStamp(stamp);
+    secondaryOut().setStamp(stamp);
 }
 
 Motif::~Motif() = default;
@@ -283,8 +288,15 @@ QString Motif::displaySysex(Sysex* message)
 
 void Motif::updateRcvChannel()
 {
-    const int channel = syncParamRequest(oneByte(ReceiveChannelParameter), ReceiveChannelWaitMs);
+    const int channel = syncGetRcvChannel(ReceiveChannelWaitMs);
     setReceiveChannel(channel < 0 || channel > 15 ? 0 : channel);
+}
+
+int Motif::syncGetRcvChannel(int wait) { return syncParamRequest(oneByte(ReceiveChannelParameter), wait); }
+
+void Motif::setDeviceNumber(int number)
+{
+    if (number >= 1 && number <= 16) deviceNumber_ = number;
 }
 
 void Motif::setLocalOn(bool on) { paramChange(oneByte(LocalParameter), on ? 1 : 0); }

@@ -153,6 +153,13 @@ public:
     bool inMasterMode() const { return currentMode_ == MasterMode; }
     void resetMixVoices();
     void updateRcvChannel();
+    // The receive channel (0-15) as the instrument reports it, or the value it reports for omni
+    // or off; -1 when no answer came within `wait`. The device's own channel stays as it was.
+    int syncGetRcvChannel(int wait);
+    // The SysEx device number (1-16) that every message of the device carries; 1 from the start.
+    // An instrument set to another number ignores messages not addressed to it.
+    void setDeviceNumber(int number);
+    int deviceNumber() const { return deviceNumber_; }
     // User waveforms live in the instrument's sample memory, which the device does not read.
     void readUserWaveforms(const QString&) {}
 
@@ -163,6 +170,7 @@ protected:
 
 private:
     int currentMode_ = -1;
+    int deviceNumber_ = 1;
     // Destroyed in reverse order, before the bank map.
     std::unique_ptr<VoiceDump> initVoice_;
     std::unique_ptr<DrumDump> initDrum_;

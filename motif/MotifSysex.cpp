@@ -202,3 +202,11 @@ void MotifSysex::prepareBulkRequest(std::uint32_t control)
 {
     FormatSysex(DumpRequestTemplate, 0x0E0000 + control);
 }
+
+void MotifSysex::stampDeviceNumber(std::vector<std::uint8_t>& message, int number)
+{
+    if (message.size() < 6 || message[0] != 0xF0 || message[1] != 0x43 || message[3] != 0x7F ||
+        message[4] != 0x00 || message[2] > 0x7F)
+        return;
+    message[2] = std::uint8_t((message[2] & 0x70) | ((number - 1) & 0x0F));
+}

@@ -41,6 +41,10 @@ public:
     void prepareBulkFooter(std::uint32_t control) { prepareBulkDump(0x0F0000 + control, QString()); }
     // Asks for the bulk header of a block: the instrument answers with header, blocks and footer.
     void prepareBulkRequest(std::uint32_t control);
+    // Writes the device number (1-16) into a Motif ES message, where the low four bits of the
+    // byte after the manufacturer hold it (0 for device 1). Other messages stay as they are. The
+    // byte lies outside the checksum.
+    static void stampDeviceNumber(std::vector<std::uint8_t>& message, int number);
 
 protected:
     void analyse() override;

@@ -36,6 +36,14 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
            "Pause after each message of a bulk, in ms (default 10 on real ports: safe for a DIN cable "
            "and JACK's buffer)")
         ->check(CLI::Range(0, 1000));
+    app.add_option("--device", context.session.deviceNumber,
+                   "SysEx device number of the instrument, 1-16, as its MIDI settings give it")
+        ->check(CLI::Range(1, 16))
+        ->capture_default_str();
+    app.add_option("--channel", context.session.channel,
+                   "Receive channel of the instrument, 1-16, for select and get of a preset (default: "
+                   "asked of the instrument)")
+        ->check(CLI::Range(1, 16));
 
     CommandAction action;
     addSysexCommands(app, context, action);
@@ -68,6 +76,10 @@ int CliApp::run(const std::vector<std::string>& args, std::ostream& out, std::os
     InstrumentSettings& instrument = context.session.instrument;
     QString error = instrument.set(QStringLiteral("model"), QString::fromStdString(model));
     if (!error.isEmpty()) return context.fail(QStringLiteral("--virtual-model: ") + error);
+    // The built-in instrument is set up the way the host is told the instrument is, so that
+    // --device and --channel work without ports; --virtual-faults may still set it otherwise.
+    instrument.device = context.session.deviceNumber;
+    if (context.session.channel > 0) instrument.channel = context.session.channel;
     error = instrument.setAll(QString::fromStdString(faults));
     if (!error.isEmpty()) return context.fail(QStringLiteral("--virtual-faults: ") + error);
     // The in-process cable answers before send() returns and tests run it on a manual clock: a

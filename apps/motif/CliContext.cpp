@@ -21,8 +21,35 @@ std::unique_ptr<Session> CliContext::openSession() const
 {
     QString error;
     auto opened = Session::open(session, &error);
-    if (!opened) fail(error + QStringLiteral(" (list the ports with 'motif ports', or use --virtual)"));
+    if (!opened) {
+        fail(error + QStringLiteral(" (list the ports with 'motif ports', or use --virtual)"));
+    } else if (opened->isVirtual()) {
+        err << "motif: talking to the built-in virtual instrument ("
+            << VirtualInstrument::modelName(session.model).toStdString()
+            << "), not yours: give --in and --out to use your instrument\n";
+    }
     return opened;
+}
+
+bool CliContext::useReceiveChannel(Session& opened) const
+{
+    constexpr int WaitMs = 500;
+    if (session.channel > 0) return true;
+    const int channel = opened.device().syncGetRcvChannel(WaitMs);
+    if (channel < 0) {
+        fail(QStringLiteral("the instrument did not report its receive channel within %1 ms: give it with "
+                            "--channel N (1-16)")
+                 .arg(WaitMs));
+        return false;
+    }
+    if (channel > 15) {
+        fail(QStringLiteral("the instrument reports receive channel value %1, which is no channel 1-16 "
+                            "(omni or off): give the channel with --channel N")
+                 .arg(channel));
+        return false;
+    }
+    opened.device().setReceiveChannel(channel);
+    return true;
 }
 
 WireLog::WireLog(const CliContext& context, Session& session) : context_(context), session_(session)

@@ -19,8 +19,13 @@ struct CliContext {
     int fail(const QString& message) const;
     void print(const QString& line) const;
     void printJson(const QJsonObject& object) const;
-    // Opens the instrument; null after printing why not.
+    // Opens the instrument; null after printing why not. On the built-in virtual instrument the
+    // first line on stderr says so: a user who forgot --in and --out must not take its answers
+    // for their instrument's.
     std::unique_ptr<Session> openSession() const;
+    // Makes the device send channel messages on the instrument's receive channel: the one
+    // --channel gave, or the one the instrument reports. False after printing why not.
+    bool useReceiveChannel(Session& opened) const;
 };
 
 // Every message on the wire, printed as it goes in text mode or collected for the JSON answer.

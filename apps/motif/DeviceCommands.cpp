@@ -71,19 +71,26 @@ int select(CliContext& context, const DeviceArgs& args)
     const auto patch = PatchNotation::parse(QString::fromStdString(args.patch), device, &error);
     if (!patch) return context.fail(error);
     WireLog log(context, *session);
+    // Masters are selected by SysEx and mixes by Song Select; everything else by bank select and
+    // program change, which the instrument takes only on its receive channel.
+    const bool onChannel = patch->bank() != Motif::MasterBank && patch->bank() != Motif::MixBank;
+    if (onChannel && !context.useReceiveChannel(*session)) return 1;
     // The instrument selects a patch only in the mode that plays it.
     device.setModeByBank(patch->bank());
     device.patchChange(*patch);
     const QString bank = PatchNotation::bankName(patch->bank(), device);
-    log.finish(QJsonObject{{"bank", bank},
-                           {"msb", patch->msb()},
-                           {"lsb", patch->lsb()},
-                           {"program", patch->program()},
-                           {"mode", device.currentMode()}},
-               QStringLiteral("selected %1:%2 in %3 mode")
-                   .arg(bank)
-                   .arg(patch->program())
-                   .arg(Motif::modeName(device.currentMode())));
+    QJsonObject result{{"bank", bank},
+                       {"msb", patch->msb()},
+                       {"lsb", patch->lsb()},
+                       {"program", patch->program()},
+                       {"mode", device.currentMode()}};
+    if (onChannel) result.insert("channel", device.receiveChannel() + 1);
+    log.finish(result, QStringLiteral("selected %1:%2 in %3 mode%4")
+                           .arg(bank)
+                           .arg(patch->program())
+                           .arg(Motif::modeName(device.currentMode()),
+                                onChannel ? QStringLiteral(" on channel %1").arg(device.receiveChannel() + 1)
+                                          : QString()));
     return 0;
 }
 

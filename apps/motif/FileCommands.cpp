@@ -73,11 +73,13 @@ int show(CliContext& context, const FileArgs& args)
     }
     if (file.patch.header)
         out.insert("location", QString::asprintf("%04X", file.patch.header->getAddress() & 0xFFFF));
+    if (!file.patch.note.isEmpty()) out.insert("note", file.patch.note);
     if (context.json) {
         context.printJson(out);
         return 0;
     }
     context.print(QStringLiteral("%1 \"%2\"").arg(out["type"].toString(), out["name"].toString()));
+    if (!file.patch.note.isEmpty()) context.print(file.patch.note);
     if (dump.hasCategory()) context.print(QStringLiteral("category: %1").arg(out["category"].toString()));
     context.print(QStringLiteral("%1 blocks: %2").arg(dump.count()).arg(blockText.join(", ")));
     if (!refs.isEmpty()) {

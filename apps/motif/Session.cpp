@@ -17,6 +17,8 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* e
     // virtual instrument carries the same boards.
     session->device_ = std::make_unique<Motif>();
     session->device_->loadPLG();
+    session->device_->setDeviceNumber(options.deviceNumber);
+    if (options.channel > 0) session->device_->setReceiveChannel(options.channel - 1);
     if (realPorts) {
         session->hostEnd_ = RtMidiTransport::open(options.inPort, options.outPort, error);
         if (!session->hostEnd_) return nullptr;

@@ -19,6 +19,10 @@ struct SessionOptions {
     // The pause after each message of a bulk, in ms; -1 keeps the default (none for the in-process
     // instrument, the device's own for real ports).
     int paceMs = -1;
+    // The instrument's SysEx device number, 1-16.
+    int deviceNumber = 1;
+    // The instrument's receive channel, 1-16; 0: ask the instrument when a command needs it.
+    int channel = 0;
 };
 
 // A device wired to an instrument: real ports through RtMidi, or the virtual instrument over an

@@ -4,6 +4,7 @@
 #include "motif/librarian/Backup.h"
 #include "motif/librarian/Librarian.h"
 #include "motif/librarian/PatchFile.h"
+#include "motif/librarian/PresetCapture.h"
 
 #include "zaltor/BulkDump.h"
 #include "zaltor/PatchDump.h"
@@ -98,15 +99,20 @@ int get(CliContext& context, const TransferArgs& args)
     QString error;
     Librarian librarian(device);
     BulkDump bulk;
-    error = librarian.fetch(target, bulk);
+    PresetCapture preset(device);
+    const bool captured = preset.covers(target);
+    if (captured && !context.useReceiveChannel(*session)) return 1;
+    error = captured ? preset.capture(target, bulk) : librarian.fetch(target, bulk);
     if (!error.isEmpty()) return context.fail(error);
     const QString path = QString::fromStdString(args.output);
-    if (!PatchFile::write(path, bulk, &error)) return context.fail(error);
+    const QString note = captured ? preset.note(target) : QString();
+    if (!PatchFile::write(path, bulk, &error, note)) return context.fail(error);
     auto dump = librarian.toDump(bulk);
     QJsonObject result = dump ? librarian.describe(*dump) : QJsonObject();
     result.insert("location", PatchNotation::print(target, device));
     result.insert("file", path);
     result.insert("messages", bulk.count());
+    if (captured) result.insert("note", note);
     if (context.json)
         context.printJson(result);
     else
@@ -130,8 +136,10 @@ int put(CliContext& context, const TransferArgs& args)
     Librarian librarian(device);
     error = args.verify ? librarian.sendVerified(target, *loaded.dump) : librarian.send(target, *loaded.dump);
     if (!error.isEmpty()) return context.fail(error);
-    context.print(QStringLiteral("%1 -> %2")
-                      .arg(QString::fromStdString(args.file), PatchNotation::print(target, device)));
+    // The instrument never acknowledges a bulk: only a read-back proves that it arrived.
+    context.print(QStringLiteral("%1 -> %2: %3")
+                      .arg(QString::fromStdString(args.file), PatchNotation::print(target, device),
+                           args.verify ? "verified" : "sent (not verified)"));
     return 0;
 }
 
@@ -177,9 +185,9 @@ int restore(CliContext& context, const TransferArgs& args)
                 progress.step(name);
                 return true;
             });
-    progress.finish(QStringLiteral("restore: %1 patches sent%2, %3 failed")
+    progress.finish(QStringLiteral("restore: %1 patches %2, %3 failed")
                         .arg(result.entries.size())
-                        .arg(args.verify ? " and verified" : "")
+                        .arg(args.verify ? "verified" : "sent (not verified)")
                         .arg(result.failures.size()));
     for (const QString& failure : result.failures) context.err << "motif: " << failure.toStdString() << '\n';
     return result.failures.isEmpty() ? 0 : 1;

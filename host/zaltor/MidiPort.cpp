@@ -26,6 +26,14 @@ bool MidiOutPort::sendSysex(const Buffer& message)
 
 bool MidiOutPort::sendBytes(const MidiBytes& bytes)
 {
+    if (!stamp_) return deliver(bytes);
+    MidiBytes stamped = bytes;
+    stamp_(stamped);
+    return deliver(stamped);
+}
+
+bool MidiOutPort::deliver(const MidiBytes& bytes)
+{
     if (tap_) tap_(bytes);
     return transport_ && transport_->send(bytes);
 }

@@ -7,6 +7,12 @@
 #include "zaltor/PatchDump.h"
 #include "zaltor/SysexStream.h"
 
+#include <algorithm>
+
+namespace {
+constexpr std::uint8_t NoteManufacturer = 0x7D;
+} // namespace
+
 LoadedPatch::LoadedPatch() = default;
 LoadedPatch::~LoadedPatch() = default;
 LoadedPatch::LoadedPatch(LoadedPatch&&) noexcept = default;
@@ -26,6 +32,7 @@ std::optional<Patch> LoadedPatch::storedVoice(Motif& device) const
 std::unique_ptr<BulkDump> LoadedPatch::framed() const
 {
     auto out = std::make_unique<BulkDump>();
+    if (!note.isEmpty()) out->append(std::make_unique<Sysex>(PatchFile::noteMessage(note)));
     if (header) out->append(header->clone());
     if (dump)
         for (int i = 0; i < dump->count(); ++i) out->append(dump->at(i)->clone());
@@ -67,12 +74,31 @@ LoadedPatch PatchFile::parse(std::span<const std::uint8_t> bytes, const QString&
         *error = QStringLiteral("'%1' holds no SysEx message").arg(path);
         return loaded;
     }
+    auto first = pieces.begin();
+    if (first->bytes.size() >= 2 && first->bytes[1] == NoteManufacturer) {
+        const auto text = first->bytes.subspan(2, first->bytes.size() - 3);
+        if (text.empty() ||
+            std::any_of(text.begin(), text.end(), [](std::uint8_t c) { return c < 0x20 || c > 0x7E; })) {
+            *error =
+                QStringLiteral("'%1': message 1 (manufacturer 7D) is not a note of this program").arg(path);
+            return loaded;
+        }
+        loaded.note = QString::fromLatin1(reinterpret_cast<const char*>(text.data()), qsizetype(text.size()));
+        ++first;
+    }
+    if (first == pieces.end()) {
+        *error = QStringLiteral("'%1' holds a note but no patch").arg(path);
+        return loaded;
+    }
+    // Messages are counted in the file, the note included.
+    const std::size_t skipped = std::size_t(first - pieces.begin());
     std::vector<std::unique_ptr<MotifSysex>> messages;
-    for (const SysexPiece& piece : pieces) messages.push_back(std::make_unique<MotifSysex>(piece.bytes));
+    for (auto piece = first; piece != pieces.end(); ++piece)
+        messages.push_back(std::make_unique<MotifSysex>(piece->bytes));
     for (std::size_t i = 0; i < messages.size(); ++i) {
         const MotifSysex& m = *messages[i];
         if (m.at(1) != 0x43 || m.size() < 5) {
-            *error = QStringLiteral("'%1': message %2 is not Yamaha's").arg(path).arg(i + 1);
+            *error = QStringLiteral("'%1': message %2 is not Yamaha's").arg(path).arg(skipped + i + 1);
             return loaded;
         }
         if (m.at(3) != 0x7F || m.at(4) != 0x00) {
@@ -83,7 +109,7 @@ LoadedPatch PatchFile::parse(std::span<const std::uint8_t> bytes, const QString&
         if (m.kind() != MotifSysex::BulkDump) {
             *error = QStringLiteral("'%1': message %2 is not a bulk dump (%3)")
                          .arg(path)
-                         .arg(i + 1)
+                         .arg(skipped + i + 1)
                          .arg(m.printAnalysis());
             return loaded;
         }
@@ -113,9 +139,19 @@ LoadedPatch PatchFile::parse(std::span<const std::uint8_t> bytes, const QString&
     return loaded;
 }
 
-bool PatchFile::write(const QString& path, const BulkDump& messages, QString* error)
+std::vector<std::uint8_t> PatchFile::noteMessage(const QString& note)
+{
+    std::vector<std::uint8_t> bytes{0xF0, NoteManufacturer};
+    for (const QChar c : note)
+        bytes.push_back(c.unicode() >= 0x20 && c.unicode() <= 0x7E ? c.unicode() : '?');
+    bytes.push_back(0xF7);
+    return bytes;
+}
+
+bool PatchFile::write(const QString& path, const BulkDump& messages, QString* error, const QString& note)
 {
     Archive archive;
+    if (!note.isEmpty()) archive.write(noteMessage(note));
     archive.write(messages.toBytes());
     if (!archive.commit(path)) {
         *error = QStringLiteral("cannot write '%1': %2").arg(path, archive.errorText());

@@ -84,3 +84,38 @@ TEST(PatchFileTest, StrayBytesAreRefusedAtTheSameOffsetByEveryReader)
     EXPECT_FALSE(PatchFile::parse(xf, QStringLiteral("f"), device, &error).dump);
     EXPECT_EQ(error, "'f': model id 7F 12 found, not a Motif ES (7F 00) dump");
 }
+
+// A note of where a patch came from travels as a first message of text under the non-commercial
+// manufacturer id: read as the note, written back as it was, never part of the patch. Anything else
+// under that id, or a note anywhere but first, is refused.
+TEST(PatchFileTest, ANoteBeforeThePatchIsReadAndKeptApart)
+{
+    Motif device;
+    std::unique_ptr<PatchDump> master(device.createPatchDump(Motif::Master));
+    master->init();
+    const MidiBytes whole = master->toBytes();
+    const MidiBytes note = PatchFile::noteMessage(QStringLiteral("at A:1 \u00e9"));
+    EXPECT_EQ(hex(note), "F0 7D 61 74 20 41 3A 31 20 3F F7");
+    MidiBytes bytes = note;
+    bytes.insert(bytes.end(), whole.begin(), whole.end());
+    QString error;
+    const LoadedPatch loaded = PatchFile::parse(bytes, QStringLiteral("f"), device, &error);
+    ASSERT_TRUE(loaded.dump) << error.toStdString();
+    EXPECT_EQ(loaded.note, "at A:1 ?");
+    EXPECT_EQ(loaded.dump->toBytes(), whole);
+    EXPECT_EQ(loaded.framed()->toBytes(), bytes);
+
+    auto refused = [&](const char* before, const char* after) {
+        MidiBytes wrong = hexBytes(before), tail = hexBytes(after);
+        wrong.insert(wrong.end(), whole.begin(), whole.end());
+        wrong.insert(wrong.end(), tail.begin(), tail.end());
+        EXPECT_FALSE(PatchFile::parse(wrong, QStringLiteral("f"), device, &error).dump) << before;
+        return error;
+    };
+    const QString notOurs = QStringLiteral("'f': message 1 (manufacturer 7D) is not a note of this program");
+    EXPECT_EQ(refused("F07DF7", ""), notOurs);
+    EXPECT_EQ(refused("F07D4101F7", ""), notOurs);
+    EXPECT_EQ(refused("F07D41F7", "F07D41F7"), "'f': message 7 is not Yamaha's");
+    EXPECT_FALSE(PatchFile::parse(note, QStringLiteral("f"), device, &error).dump);
+    EXPECT_EQ(error, "'f' holds a note but no patch");
+}
