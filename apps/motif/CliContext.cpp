@@ -25,7 +25,7 @@ std::unique_ptr<Session> CliContext::openSession() const
         fail(error + QStringLiteral(" (list the ports with 'motif ports', or use --virtual)"));
     } else if (opened->isVirtual()) {
         err << "motif: talking to the built-in virtual instrument ("
-            << VirtualInstrument::modelName(session.model).toStdString()
+            << VirtualInstrument::modelName(session.instrument.model).toStdString()
             << "), not yours: give --in and --out to use your instrument\n";
     }
     return opened;
