@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -135,6 +136,15 @@ struct RtMidiTransport::Impl {
     SysexAssembler assembler;
     std::unique_ptr<RtMidiIn> in;
     std::unique_ptr<RtMidiOut> out;
+    // The other side's ports we connected to; empty for a direction not opened, or for our own
+    // virtual ports, which live as long as we do.
+    QString inPort, outPort;
+    // Whether they were still listed when last looked (at most once a second: listing is slow).
+    mutable std::mutex presenceMutex;
+    mutable std::chrono::steady_clock::time_point lastLook{};
+    mutable bool present = true;
+
+    bool stillPresent() const;
 
     void createInput(Api api, const std::string& client);
     void createOutput(Api api, const std::string& client);
@@ -177,6 +187,22 @@ QString RtMidiTransport::Impl::connect(Api api, RtMidi& midi, const QString& sub
     if (errors.count() != before) return errors.last();
     *used = *match;
     return {};
+}
+
+bool RtMidiTransport::Impl::stillPresent() const
+{
+    constexpr auto LookEvery = std::chrono::seconds(1);
+    std::lock_guard lock(presenceMutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!present || now - lastLook < LookEvery) return present;
+    lastLook = now;
+    try {
+        if (!inPort.isEmpty() && !portNames(*in).contains(inPort)) present = false;
+        if (!outPort.isEmpty() && !portNames(*out).contains(outPort)) present = false;
+    } catch (const RtMidiError&) {
+        present = false;
+    }
+    return present;
 }
 
 void RtMidiTransport::Impl::onInput(double, std::vector<unsigned char>* chunk, void* user) noexcept
@@ -234,6 +260,7 @@ RtMidiTransport::open(const QString& inputSubstring, const QString& outputSubstr
                 !text.isEmpty())
                 return fail(text);
             used << name;
+            impl->inPort = name;
         }
         if (!outputSubstring.isEmpty()) {
             impl->createOutput(choice.api, kClientName);
@@ -242,6 +269,7 @@ RtMidiTransport::open(const QString& inputSubstring, const QString& outputSubstr
                 !text.isEmpty())
                 return fail(text);
             used << name;
+            impl->outPort = name;
         }
     } catch (const RtMidiError& e) {
         return fail(QString::fromStdString(e.getMessage()));
@@ -307,6 +335,8 @@ void RtMidiTransport::setReceiver(Receiver receiver)
     std::lock_guard lock(impl_->mutex);
     impl_->receiver = std::move(receiver);
 }
+
+bool RtMidiTransport::isOpen() const { return impl_->stillPresent(); }
 
 QString RtMidiTransport::lastError() const { return impl_->errors.last(); }
 
