@@ -34,6 +34,8 @@ public:
     };
 
     // Consecutive locations without any answer after which a backup gives up on the instrument.
+    // With the librarian's retry rule that is at most 12 s after its last message: 3 s for a reply
+    // that broke off, 3 s for its silent retry, 3 s for each of the two locations after it.
     static constexpr int SilentLocations = 3;
 
     explicit Backup(Motif& device) : device_(device) {}
