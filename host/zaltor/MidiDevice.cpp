@@ -33,7 +33,7 @@ void MidiDevice::wire(MidiSource source, MidiTransport* input, MidiTransport* ou
     if (current) current->setReceiver(nullptr);
     current = input;
     if (input) {
-        (main ? mainIn_ : secondaryIn_).setName(input->name());
+        (main ? mainIn_ : secondaryIn_).setName(input->inputName());
         input->setReceiver([this, source](MidiBytes message) { inbox(source).push(std::move(message)); });
     }
     MidiOutPort& out = main ? mainOut_ : secondaryOut_;
@@ -42,7 +42,7 @@ void MidiDevice::wire(MidiSource source, MidiTransport* input, MidiTransport* ou
         mainOutTransport_ = output;
         portError_.clear();
     }
-    if (output) out.setName(output->name());
+    if (output) out.setName(output->outputName());
 }
 
 void MidiDevice::setMonitor(Monitor monitor)
@@ -105,7 +105,7 @@ bool MidiDevice::portsGone()
     if (!portError_.isEmpty()) return true;
     for (MidiTransport* transport : {mainInTransport_, mainOutTransport_})
         if (transport && !transport->isOpen())
-            portError_ = QStringLiteral("port '%1' is gone").arg(transport->name());
+            portError_ = QStringLiteral("port '%1' is gone").arg(transport->lostPort());
     return !portError_.isEmpty();
 }
 

@@ -143,6 +143,7 @@ struct RtMidiTransport::Impl {
     mutable std::mutex presenceMutex;
     mutable std::chrono::steady_clock::time_point lastLook{};
     mutable bool present = true;
+    mutable QString lost;
 
     bool stillPresent() const;
 
@@ -197,11 +198,15 @@ bool RtMidiTransport::Impl::stillPresent() const
     if (!present || now - lastLook < LookEvery) return present;
     lastLook = now;
     try {
-        if (!inPort.isEmpty() && !portNames(*in).contains(inPort)) present = false;
-        if (!outPort.isEmpty() && !portNames(*out).contains(outPort)) present = false;
+        if (!inPort.isEmpty() && !portNames(*in).contains(inPort))
+            lost = inPort;
+        else if (!outPort.isEmpty() && !portNames(*out).contains(outPort))
+            lost = outPort;
     } catch (const RtMidiError&) {
-        present = false;
+        // The server itself has gone (JACK stopped): both ports with it.
+        lost = inPort.isEmpty() ? outPort : inPort;
     }
+    present = lost.isEmpty();
     return present;
 }
 
@@ -337,6 +342,16 @@ void RtMidiTransport::setReceiver(Receiver receiver)
 }
 
 bool RtMidiTransport::isOpen() const { return impl_->stillPresent(); }
+
+QString RtMidiTransport::inputName() const { return impl_->inPort.isEmpty() ? name_ : impl_->inPort; }
+
+QString RtMidiTransport::outputName() const { return impl_->outPort.isEmpty() ? name_ : impl_->outPort; }
+
+QString RtMidiTransport::lostPort() const
+{
+    std::lock_guard lock(impl_->presenceMutex);
+    return impl_->lost;
+}
 
 QString RtMidiTransport::lastError() const { return impl_->errors.last(); }
 

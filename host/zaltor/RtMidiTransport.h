@@ -47,6 +47,9 @@ public:
     // False once a port we connected to has disappeared (its JACK port unregistered, its ALSA
     // client gone); looked at no more than once a second.
     bool isOpen() const override;
+    QString inputName() const override;
+    QString outputName() const override;
+    QString lostPort() const override;
 
     Api api() const { return api_; }
     // The last failure RtMidi reported on either port, or why the last send was refused.
