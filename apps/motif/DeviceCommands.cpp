@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Numbers.h"
 #include "WireFormatter.h"
+#include "motif/librarian/Librarian.h"
 #include "motif/librarian/PatchNotation.h"
 
 #include "core/Clock.h"
@@ -9,7 +10,6 @@
 #include <csignal>
 
 namespace {
-constexpr int IdentifyWaitMs = 1000;
 constexpr int ModeWaitMs = 1000;
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -27,11 +27,8 @@ int identify(CliContext& context)
     auto session = context.openSession();
     if (!session) return 1;
     WireLog log(context, *session);
-    if (!session->device().identify(IdentifyWaitMs))
-        return context.fail(
-            QStringLiteral("no Motif ES6, ES7 or ES8 answered the identity request within %1 ms: check "
-                           "the MIDI cables and ports ('motif ports')")
-                .arg(IdentifyWaitMs));
+    if (const QString error = Librarian(session->device()).identify(); !error.isEmpty())
+        return context.fail(error);
     log.finish(QJsonObject{{"model", session->device().modelName()}}, session->device().modelName());
     return 0;
 }

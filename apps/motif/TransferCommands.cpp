@@ -21,6 +21,7 @@ struct TransferArgs {
     std::string file;
     std::string output;
     std::string dir;
+    std::string resume;
     std::string type;
     // Absent: the slots with a board installed.
     std::optional<std::string> plg;
@@ -75,10 +76,21 @@ void printListing(CliContext& context, const QJsonArray& patches)
                           .arg(group.type, group.names.join(", "), group.count > Shown ? ", ..." : ""));
 }
 
+// Opens the instrument and makes sure it is one we can talk to; null after saying what is wrong.
+std::unique_ptr<Session> openIdentified(CliContext& context)
+{
+    auto session = context.openSession();
+    if (!session) return nullptr;
+    const QString error = Librarian(session->device()).identify();
+    if (error.isEmpty()) return session;
+    context.fail(error);
+    return nullptr;
+}
+
 // Opens the instrument and reads the location a command names; null after saying what is wrong.
 std::unique_ptr<Session> openAt(CliContext& context, const std::string& text, PatchLocation* location)
 {
-    auto session = context.openSession();
+    auto session = openIdentified(context);
     if (!session) return nullptr;
     QString error;
     const auto parsed = PatchNotation::parseLocation(QString::fromStdString(text), session->device(), &error);
@@ -145,29 +157,43 @@ int put(CliContext& context, const TransferArgs& args)
 
 int backup(CliContext& context, const TransferArgs& args)
 {
+    if (args.dir.empty() == args.resume.empty())
+        return context.fail(QStringLiteral("backup takes a folder: DIR for a new backup, or --resume DIR to "
+                                           "fetch what a stopped one is missing"));
     const auto givenSlots = args.plg ? plgSlots(context, *args.plg) : std::optional<std::vector<int>>();
     if (args.plg && !givenSlots) return 1;
-    const QString dir = QString::fromStdString(args.dir);
+    const bool resume = !args.resume.empty();
+    const QString dir = QString::fromStdString(resume ? args.resume : args.dir);
+    QString error;
+    if (resume && Backup::readIndex(dir, &error).isEmpty()) return context.fail(error);
     if (!QDir().mkpath(dir)) return context.fail(QStringLiteral("cannot create the folder '%1'").arg(dir));
-    auto session = context.openSession();
+    auto session = openIdentified(context);
     if (!session) return 1;
     Motif& device = session->device();
     const auto boardSlots = givenSlots ? *givenSlots : Librarian(device).installedPlgSlots();
     const auto locations = Librarian(device).userLocations(boardSlots);
-    ProgressBar progress(context.err, int(locations.size()), isatty(STDERR_FILENO));
+    std::unique_ptr<ProgressBar> progress;
+    const auto step = [&](const QString& name, int, int total) {
+        if (!progress) progress = std::make_unique<ProgressBar>(context.err, total, isatty(STDERR_FILENO));
+        progress->step(name);
+        return true;
+    };
     const Backup::Result result =
-        Backup(device).save(dir, locations, [&progress](const QString& name, int, int) {
-            progress.step(name);
-            return true;
-        });
-    progress.finish(QStringLiteral("backup of %1: %2 patches saved in %3, %4 failed")
-                        .arg(device.modelName())
-                        .arg(result.entries.size())
-                        .arg(dir)
-                        .arg(result.failures.size()));
+        resume ? Backup(device).resume(dir, step) : Backup(device).save(dir, locations, step);
+    if (!progress) progress = std::make_unique<ProgressBar>(context.err, 0, isatty(STDERR_FILENO));
+    progress->finish(QStringLiteral("backup of %1: %2 patches saved in %3, %4 failed")
+                         .arg(device.modelName())
+                         .arg(result.entries.size())
+                         .arg(dir)
+                         .arg(result.failures.size()));
     for (const QString& failure : result.failures) context.err << "motif: " << failure.toStdString() << '\n';
+    if (!result.stopped.isEmpty())
+        context.err << "motif: backup stopped: " << result.stopped.toStdString() << '\n';
+    if (!result.failures.isEmpty() || !result.stopped.isEmpty())
+        context.err << "motif: index.json marks what is missing; 'motif backup --resume " << dir.toStdString()
+                    << "' fetches it\n";
     printListing(context, result.entries);
-    return result.failures.isEmpty() ? 0 : 1;
+    return result.failures.isEmpty() && result.stopped.isEmpty() ? 0 : 1;
 }
 
 int restore(CliContext& context, const TransferArgs& args)
@@ -176,7 +202,7 @@ int restore(CliContext& context, const TransferArgs& args)
     QString error;
     const QJsonArray patches = Backup::readIndex(dir, &error);
     if (patches.isEmpty()) return context.fail(error);
-    auto session = context.openSession();
+    auto session = openIdentified(context);
     if (!session) return 1;
     ProgressBar progress(context.err, int(patches.size()), isatty(STDERR_FILENO));
     const Backup::Result result =
@@ -190,7 +216,9 @@ int restore(CliContext& context, const TransferArgs& args)
                         .arg(args.verify ? "verified" : "sent (not verified)")
                         .arg(result.failures.size()));
     for (const QString& failure : result.failures) context.err << "motif: " << failure.toStdString() << '\n';
-    return result.failures.isEmpty() ? 0 : 1;
+    if (!result.stopped.isEmpty())
+        context.err << "motif: restore stopped: " << result.stopped.toStdString() << '\n';
+    return result.failures.isEmpty() && result.stopped.isEmpty() ? 0 : 1;
 }
 
 int initPatch(CliContext& context, const TransferArgs& args)
@@ -258,7 +286,10 @@ void addTransferCommands(CLI::App& app, CliContext& context, CommandAction& acti
 
     auto* backupCmd =
         app.add_subcommand("backup", "Save the whole user memory to a folder of .syx files and index.json");
-    backupCmd->add_option("DIR", args->dir, "The folder (created if missing)")->required();
+    backupCmd->add_option("DIR", args->dir, "The folder (created if missing)");
+    backupCmd->add_option(
+        "--resume", args->resume,
+        "A folder of a stopped backup: fetch only the patches its index.json marks missing");
     backupCmd->add_option(
         "--plg", args->plg,
         "Slots whose PLG150 user banks to save too, e.g. 1,3 (default: the slots with a board "

@@ -33,12 +33,16 @@ void MidiDevice::wire(MidiSource source, MidiTransport* input, MidiTransport* ou
     if (current) current->setReceiver(nullptr);
     current = input;
     if (input) {
-        (main ? mainIn_ : secondaryIn_).setName(input->name());
+        (main ? mainIn_ : secondaryIn_).setName(input->inputName());
         input->setReceiver([this, source](MidiBytes message) { inbox(source).push(std::move(message)); });
     }
     MidiOutPort& out = main ? mainOut_ : secondaryOut_;
     out.connect(output);
-    if (output) out.setName(output->name());
+    if (main) {
+        mainOutTransport_ = output;
+        portError_.clear();
+    }
+    if (output) out.setName(output->outputName());
 }
 
 void MidiDevice::setMonitor(Monitor monitor)
@@ -78,14 +82,31 @@ bool MidiDevice::waitForMessage(const std::function<bool(const MidiBytes&)>& acc
 {
     // What arrived on the secondary port meanwhile is handled first, in order.
     for (const MidiBytes& message : secondaryInbox_.drain()) dispatch(message, SourceSecondary);
+    if (portsGone()) return false;
     const bool found = mainInbox_.waitFor(
         [&](const MidiBytes& message) {
+            ++receivedWhileWaiting_;
             if (!accept(message)) return false;
             if (monitor_) monitor_(false, message);
             return true;
         },
-        waitMs, out, [this](const MidiBytes& message) { dispatch(message, SourceMain); });
+        waitMs, out, [this](const MidiBytes& message) { dispatch(message, SourceMain); },
+        [this] { return portsGone(); });
     return found;
+}
+
+void MidiDevice::drainStale()
+{
+    for (const MidiBytes& message : mainInbox_.drain()) dispatch(message, SourceMain);
+}
+
+bool MidiDevice::portsGone()
+{
+    if (!portError_.isEmpty()) return true;
+    for (MidiTransport* transport : {mainInTransport_, mainOutTransport_})
+        if (transport && !transport->isOpen())
+            portError_ = QStringLiteral("port '%1' is gone").arg(transport->lostPort());
+    return !portError_.isEmpty();
 }
 
 bool MidiDevice::isIdentityReply(const MidiBytes& bytes)
@@ -96,11 +117,14 @@ bool MidiDevice::isIdentityReply(const MidiBytes& bytes)
 
 bool MidiDevice::identify(int waitMs)
 {
+    drainStale();
+    identityReply_.clear();
     idRequest(&mainOut_);
     // The request is universal: every instrument on the cable answers, so the first reply may
     // be another's. Wait for one that checkId knows; the others go to the handlers.
     auto known = [this](const MidiBytes& bytes) {
         if (!isIdentityReply(bytes)) return false;
+        identityReply_ = bytes;
         Sysex reply{std::span<const std::uint8_t>(bytes)};
         return checkId(&reply);
     };
@@ -149,18 +173,21 @@ std::unique_ptr<Sysex> MidiDevice::makeSysex(const MidiBytes& bytes)
 bool MidiDevice::syncBulkRequest(unsigned int control, BulkDump& dump, int waitMs)
 {
     dump.clear();
+    drainStale();
     bulkRequest(control);
     bool started = false;
-    // Bulk messages are ours when they parse as the device's messages: first a header, then
-    // everything up to the message that ends the bulk.
+    // Bulk messages are ours when the device takes them for replies to this request: first a
+    // header, then everything up to the message that ends the bulk. A header that comes again
+    // starts the bulk over, as the instrument sends it whole again.
     auto accept = [&](const MidiBytes& bytes) {
         if (bytes.empty() || bytes.front() != 0xF0 || isIdentityReply(bytes)) return false;
         auto message = makeSysex(bytes);
-        return message->isValid() && (started || message->isHeader());
+        return message->isValid() && isReplyTo(control, *message) && (started || message->isHeader());
     };
     MidiBytes bytes;
     while (waitForMessage(accept, waitMs, &bytes)) {
         auto message = makeSysex(bytes);
+        if (message->isHeader()) dump.clear();
         started = true;
         const bool last = message->isLastOfBulk();
         dump.append(std::move(message));
@@ -172,6 +199,7 @@ bool MidiDevice::syncBulkRequest(unsigned int control, BulkDump& dump, int waitM
 
 int MidiDevice::syncParamRequest(const MidiParam& param, int waitMs)
 {
+    drainStale();
     paramRequest(param);
     auto accept = [&](const MidiBytes& bytes) {
         if (bytes.empty() || bytes.front() != 0xF0 || isIdentityReply(bytes)) return false;
@@ -303,6 +331,8 @@ bool MidiDevice::hasKeyboard() { return false; }
 bool MidiDevice::hasSecondaryPorts() { return false; }
 
 void MidiDevice::setSecondaryPorts() {}
+
+bool MidiDevice::isReplyTo(unsigned int, const Sysex&) { return true; }
 
 void MidiDevice::OnShortMessage(const MidiBytes& message, MidiSource source)
 {

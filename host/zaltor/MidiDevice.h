@@ -79,6 +79,13 @@ public:
     int poll();
     // Sends an identity request and waits for the reply, which checkId judges.
     bool identify(int waitMs = 1000);
+    // The last identity reply identify saw, known to checkId or not; empty when none came.
+    const MidiBytes& lastIdentityReply() const { return identityReply_; }
+    // How many messages the main input delivered while a synchronous request waited: a request
+    // that leaves it unchanged was met with silence.
+    std::uint64_t receivedWhileWaiting() const { return receivedWhileWaiting_; }
+    // Why waiting for the instrument is pointless ("port 'X' is gone"); empty while the ports live.
+    QString portError() const { return portError_; }
 
     // ---- Data tables
     bool loadIni(const QString& path);
@@ -141,6 +148,9 @@ public:
     virtual bool hasKeyboard();
     virtual bool hasSecondaryPorts();
     virtual void setSecondaryPorts();
+    // Whether a received message may belong to the bulk that answers a request of `control`;
+    // a device whose headers and footers name the location checks them here.
+    virtual bool isReplyTo(unsigned int control, const Sysex& message);
 
     // ---- IMidiPortOwner
     void OnShortMessage(const MidiBytes& message, MidiSource source) override;
@@ -163,6 +173,11 @@ private:
     MidiInbox& inbox(MidiSource source) { return source == SourceSecondary ? secondaryInbox_ : mainInbox_; }
     // Waits for a message from the main input that `accept` takes; the others are handled.
     bool waitForMessage(const std::function<bool(const MidiBytes&)>& accept, int waitMs, MidiBytes* out);
+    // What arrived before a request cannot answer it: handled now, so that a late or duplicate
+    // reply to an earlier request is never taken for the answer to the next one.
+    void drainStale();
+    // Records and answers whether a port of the main connection has disappeared.
+    bool portsGone();
 
     QString name_;
     int id_;
@@ -178,9 +193,13 @@ private:
     MidiOutPort secondaryOut_;
     MidiTransport* mainInTransport_ = nullptr;
     MidiTransport* secondaryInTransport_ = nullptr;
+    MidiTransport* mainOutTransport_ = nullptr;
     MidiInbox mainInbox_;
     MidiInbox secondaryInbox_;
     Monitor monitor_;
+    MidiBytes identityReply_;
+    std::uint64_t receivedWhileWaiting_ = 0;
+    QString portError_;
 
     IniFile ini_;
     QString xmlPath_;

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 
 void MidiInbox::push(MidiBytes message)
@@ -44,8 +45,10 @@ void MidiInbox::clear()
 }
 
 bool MidiInbox::waitFor(const std::function<bool(const MidiBytes&)>& accept, int timeoutMs, MidiBytes* out,
-                        const std::function<void(const MidiBytes&)>& other)
+                        const std::function<void(const MidiBytes&)>& other,
+                        const std::function<bool()>& abandon)
 {
+    constexpr std::int64_t AbandonCheckMs = 1000;
     Clock& clock = Clock::current();
     // Real time may sleep on the condition and wake the moment a message lands; any other clock
     // only moves when polled, so it is polled.
@@ -61,10 +64,11 @@ bool MidiInbox::waitFor(const std::function<bool(const MidiBytes&)>& accept, int
             if (other) other(*message);
         }
         const std::int64_t left = deadline - clock.nowMs();
-        if (left <= 0) return false;
+        if (left <= 0 || (abandon && abandon())) return false;
         if (realTime) {
             std::unique_lock lock(mutex_);
-            arrived_.wait_for(lock, std::chrono::milliseconds(left), [this] { return !queue_.empty(); });
+            arrived_.wait_for(lock, std::chrono::milliseconds(std::min(left, AbandonCheckMs)),
+                              [this] { return !queue_.empty(); });
         } else {
             clock.idleMs(1);
         }

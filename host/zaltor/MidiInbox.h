@@ -23,8 +23,11 @@ public:
     // Takes messages in arrival order until `accept` takes one (stored in *out, which may be null)
     // or timeoutMs have passed on the current clock. Messages not accepted are consumed: they go
     // to `other` when given, so nothing that arrives during a request is lost unnoticed.
+    // `abandon`, when given, is asked at least once a second whether waiting still makes sense
+    // (a port that disappeared will never deliver); answering true ends the wait unsuccessfully.
     bool waitFor(const std::function<bool(const MidiBytes&)>& accept, int timeoutMs, MidiBytes* out,
-                 const std::function<void(const MidiBytes&)>& other = {});
+                 const std::function<void(const MidiBytes&)>& other = {},
+                 const std::function<bool()>& abandon = {});
 
 private:
     mutable std::mutex mutex_;

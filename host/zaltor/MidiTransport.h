@@ -23,4 +23,9 @@ public:
     virtual void setReceiver(Receiver receiver) = 0;
     virtual QString name() const = 0;
     virtual bool isOpen() const = 0;
+    // The port we receive from and the one we send to, where one transport has both.
+    virtual QString inputName() const { return name(); }
+    virtual QString outputName() const { return name(); }
+    // Which port went away, once isOpen() answers false.
+    virtual QString lostPort() const { return name(); }
 };

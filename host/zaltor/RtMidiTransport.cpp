@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -135,6 +136,16 @@ struct RtMidiTransport::Impl {
     SysexAssembler assembler;
     std::unique_ptr<RtMidiIn> in;
     std::unique_ptr<RtMidiOut> out;
+    // The other side's ports we connected to; empty for a direction not opened, or for our own
+    // virtual ports, which live as long as we do.
+    QString inPort, outPort;
+    // Whether they were still listed when last looked (at most once a second: listing is slow).
+    mutable std::mutex presenceMutex;
+    mutable std::chrono::steady_clock::time_point lastLook{};
+    mutable bool present = true;
+    mutable QString lost;
+
+    bool stillPresent() const;
 
     void createInput(Api api, const std::string& client);
     void createOutput(Api api, const std::string& client);
@@ -177,6 +188,26 @@ QString RtMidiTransport::Impl::connect(Api api, RtMidi& midi, const QString& sub
     if (errors.count() != before) return errors.last();
     *used = *match;
     return {};
+}
+
+bool RtMidiTransport::Impl::stillPresent() const
+{
+    constexpr auto LookEvery = std::chrono::seconds(1);
+    std::lock_guard lock(presenceMutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!present || now - lastLook < LookEvery) return present;
+    lastLook = now;
+    try {
+        if (!inPort.isEmpty() && !portNames(*in).contains(inPort))
+            lost = inPort;
+        else if (!outPort.isEmpty() && !portNames(*out).contains(outPort))
+            lost = outPort;
+    } catch (const RtMidiError&) {
+        // The server itself has gone (JACK stopped): both ports with it.
+        lost = inPort.isEmpty() ? outPort : inPort;
+    }
+    present = lost.isEmpty();
+    return present;
 }
 
 void RtMidiTransport::Impl::onInput(double, std::vector<unsigned char>* chunk, void* user) noexcept
@@ -234,6 +265,7 @@ RtMidiTransport::open(const QString& inputSubstring, const QString& outputSubstr
                 !text.isEmpty())
                 return fail(text);
             used << name;
+            impl->inPort = name;
         }
         if (!outputSubstring.isEmpty()) {
             impl->createOutput(choice.api, kClientName);
@@ -242,6 +274,7 @@ RtMidiTransport::open(const QString& inputSubstring, const QString& outputSubstr
                 !text.isEmpty())
                 return fail(text);
             used << name;
+            impl->outPort = name;
         }
     } catch (const RtMidiError& e) {
         return fail(QString::fromStdString(e.getMessage()));
@@ -306,6 +339,18 @@ void RtMidiTransport::setReceiver(Receiver receiver)
 {
     std::lock_guard lock(impl_->mutex);
     impl_->receiver = std::move(receiver);
+}
+
+bool RtMidiTransport::isOpen() const { return impl_->stillPresent(); }
+
+QString RtMidiTransport::inputName() const { return impl_->inPort.isEmpty() ? name_ : impl_->inPort; }
+
+QString RtMidiTransport::outputName() const { return impl_->outPort.isEmpty() ? name_ : impl_->outPort; }
+
+QString RtMidiTransport::lostPort() const
+{
+    std::lock_guard lock(impl_->presenceMutex);
+    return impl_->lost;
 }
 
 QString RtMidiTransport::lastError() const { return impl_->errors.last(); }

@@ -44,8 +44,12 @@ public:
     // The receiver is called on RtMidi's thread and must not call setReceiver itself.
     void setReceiver(Receiver receiver) override;
     QString name() const override { return name_; }
-    // The ports stay open as long as the object lives.
-    bool isOpen() const override { return true; }
+    // False once a port we connected to has disappeared (its JACK port unregistered, its ALSA
+    // client gone); looked at no more than once a second.
+    bool isOpen() const override;
+    QString inputName() const override;
+    QString outputName() const override;
+    QString lostPort() const override;
 
     Api api() const { return api_; }
     // The last failure RtMidi reported on either port, or why the last send was refused.

@@ -19,6 +19,9 @@ public:
     void setReceiver(Receiver receiver) override { inner_.setReceiver(std::move(receiver)); }
     QString name() const override { return inner_.name(); }
     bool isOpen() const override { return inner_.isOpen(); }
+    QString inputName() const override { return inner_.inputName(); }
+    QString outputName() const override { return inner_.outputName(); }
+    QString lostPort() const override { return inner_.lostPort(); }
 
     std::uint64_t bytesSent() const { return bytesSent_; }
     std::int64_t wireTimeUs() const { return wireTimeUs_; }

@@ -19,6 +19,31 @@ bool proceed(const Backup::Progress& progress, const QString& location, int inde
 {
     return !progress || progress(location, index, total);
 }
+
+// Why a run ends after a location: a port that disappeared, or SilentLocations in a row (collected
+// in `silent`) that got no answer at all. Empty while the run may go on.
+QString stopReason(const Motif& device, const Librarian& librarian, QStringList& silent,
+                   const QString& location, bool answered)
+{
+    if (!device.portError().isEmpty())
+        return device.portError() + QStringLiteral(" (") + librarian.connectionAdvice() + ')';
+    if (answered) {
+        silent.clear();
+        return QString();
+    }
+    silent << location;
+    return silent.size() < Backup::SilentLocations
+               ? QString()
+               : QStringLiteral("no answer for %1 in a row on %2")
+                     .arg(silent.join(", "), librarian.connectionAdvice());
+}
+
+// A location the folder does not hold (yet): where it goes once fetched, and why it is not there.
+QJsonObject missingEntry(const QString& location, const QString& error)
+{
+    return QJsonObject{
+        {"location", location}, {"file", Backup::fileNameOf(location)}, {"missing", true}, {"error", error}};
+}
 } // namespace
 
 QString Backup::fileNameOf(const QString& location)
@@ -32,20 +57,52 @@ QString Backup::fileNameOf(const QString& location)
 Backup::Result Backup::save(const QString& dir, const std::vector<PatchLocation>& locations,
                             const Progress& progress)
 {
+    QJsonArray index;
+    for (const PatchLocation& location : locations) {
+        const QString name = PatchNotation::print(location, device_);
+        index.append(missingEntry(name, QStringLiteral("not fetched yet")));
+    }
+    return fetchMissing(dir, device_.modelName(), index, progress);
+}
+
+Backup::Result Backup::resume(const QString& dir, const Progress& progress)
+{
+    QString error;
+    QJsonArray index = readIndex(dir, &error);
+    if (index.isEmpty()) {
+        Result result;
+        result.failures << error;
+        return result;
+    }
+    QFile file(dir + '/' + IndexName);
+    const QString instrument = file.open(QIODevice::ReadOnly)
+                                   ? QJsonDocument::fromJson(file.readAll()).object()["instrument"].toString()
+                                   : QString();
+    return fetchMissing(dir, instrument.isEmpty() ? device_.modelName() : instrument, index, progress);
+}
+
+Backup::Result Backup::fetchMissing(const QString& dir, const QString& instrument, QJsonArray& index,
+                                    const Progress& progress)
+{
     Result result;
     QDir().mkpath(dir);
-    // The index names the instrument the patches came from.
-    device_.identify(1000);
     Librarian librarian(device_);
-    const int total = int(locations.size());
-    for (int i = 0; i < total; ++i) {
-        const QString name = PatchNotation::print(locations[std::size_t(i)], device_);
-        if (!proceed(progress, name, i, total)) {
+    std::vector<int> todo;
+    for (int i = 0; i < index.size(); ++i)
+        if (index[i].toObject()["missing"].toBool()) todo.push_back(i);
+    const int total = int(todo.size());
+    QStringList silent;
+    for (int n = 0; n < total && result.stopped.isEmpty(); ++n) {
+        const int i = todo[std::size_t(n)];
+        const QString name = index[i].toObject()["location"].toString();
+        if (!proceed(progress, name, n, total)) {
             result.cancelled = true;
             break;
         }
+        QString error;
+        const auto location = PatchNotation::parseLocation(name, device_, &error);
         BulkDump bulk;
-        QString error = librarian.fetch(locations[std::size_t(i)], bulk);
+        if (location) error = librarian.fetch(*location, bulk);
         // A reply whose first block names no patch type is not saved as a patch.
         const auto dump = error.isEmpty() ? librarian.toDump(bulk) : nullptr;
         if (error.isEmpty() && !dump)
@@ -54,19 +111,23 @@ Backup::Result Backup::save(const QString& dir, const std::vector<PatchLocation>
         if (error.isEmpty()) PatchFile::write(dir + '/' + file, bulk, &error);
         if (!error.isEmpty()) {
             result.failures << error;
+            index[i] = missingEntry(name, error);
+            result.stopped = stopReason(device_, librarian, silent, name, !librarian.lastFetchSilent());
             continue;
         }
+        silent.clear();
         QJsonObject entry = librarian.describe(*dump);
         entry.insert("location", name);
         entry.insert("file", file);
-        result.entries.append(entry);
+        index[i] = entry;
     }
-    Archive index;
-    const QByteArray json =
-        QJsonDocument(QJsonObject{{"instrument", device_.modelName()}, {"patches", result.entries}})
-            .toJson(QJsonDocument::Indented);
-    index.write(std::span(reinterpret_cast<const std::uint8_t*>(json.constData()), std::size_t(json.size())));
-    if (!index.commit(dir + '/' + IndexName))
+    for (const auto& value : index)
+        if (!value.toObject()["missing"].toBool()) result.entries.append(value);
+    Archive out;
+    const QByteArray json = QJsonDocument(QJsonObject{{"instrument", instrument}, {"patches", index}})
+                                .toJson(QJsonDocument::Indented);
+    out.write(std::span(reinterpret_cast<const std::uint8_t*>(json.constData()), std::size_t(json.size())));
+    if (!out.commit(dir + '/' + IndexName))
         result.failures << QStringLiteral("cannot write %1/index.json").arg(dir);
     return result;
 }
@@ -75,8 +136,8 @@ QJsonArray Backup::readIndex(const QString& dir, QString* error)
 {
     QFile file(dir + '/' + IndexName);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("'%1' has no index.json: restore takes a folder written by 'motif backup'")
-                     .arg(dir);
+        *error =
+            QStringLiteral("'%1' has no index.json: it is not a folder written by 'motif backup'").arg(dir);
         return QJsonArray();
     }
     const QJsonArray patches = QJsonDocument::fromJson(file.readAll()).object()["patches"].toArray();
@@ -89,6 +150,7 @@ Backup::Result Backup::restore(const QString& dir, const QJsonArray& entries, bo
 {
     Result result;
     Librarian librarian(device_);
+    QStringList silent;
     const int total = int(entries.size());
     for (int i = 0; i < total; ++i) {
         const QJsonObject entry = entries[i].toObject();
@@ -98,6 +160,12 @@ Backup::Result Backup::restore(const QString& dir, const QJsonArray& entries, bo
             break;
         }
         QString error;
+        if (entry["missing"].toBool()) {
+            result.failures << QStringLiteral(
+                                   "%1 is not in the backup (%2): 'motif backup --resume %3' fetches it")
+                                   .arg(name, entry["error"].toString(), dir);
+            continue;
+        }
         const auto location = PatchNotation::parseLocation(name, device_, &error);
         // The index names files of its own folder only.
         const QString file = entry["file"].toString();
@@ -109,6 +177,15 @@ Backup::Result Backup::restore(const QString& dir, const QJsonArray& entries, bo
         if (loaded.dump)
             error = verify ? librarian.sendVerified(*location, *loaded.dump)
                            : librarian.send(*location, *loaded.dump);
+        // Only a read-back can tell that the instrument has gone.
+        if (loaded.dump && verify) {
+            result.stopped =
+                stopReason(device_, librarian, silent, name, error.isEmpty() || !librarian.lastFetchSilent());
+            if (!result.stopped.isEmpty()) {
+                result.failures << error;
+                break;
+            }
+        }
         if (error.isEmpty())
             result.entries.append(entry);
         else

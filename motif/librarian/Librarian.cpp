@@ -14,6 +14,19 @@ QString badChecksum(const BulkDump& bulk)
     return QString();
 }
 
+// What a foreign identity reply says about who answered, in the bytes it sent.
+QString describeIdentity(const MidiBytes& reply)
+{
+    constexpr std::uint8_t Yamaha = 0x43;
+    if (reply.size() < 10)
+        return QStringLiteral("an instrument whose identity reply is too short to name it");
+    if (reply[5] != Yamaha)
+        return QString::asprintf("an instrument of manufacturer %02X, not Yamaha", reply[5]);
+    return QString::asprintf("a Yamaha model with family code %02X %02X and member code %02X %02X (hex, as "
+                             "its identity reply gives them)",
+                             reply[6], reply[7], reply[8], reply[9]);
+}
+
 bool sameBlocks(const BulkDump& a, const BulkDump& b)
 {
     if (a.count() != b.count()) return false;
@@ -23,24 +36,67 @@ bool sameBlocks(const BulkDump& a, const BulkDump& b)
 }
 } // namespace
 
+QString Librarian::connectionAdvice() const
+{
+    // The device number travels in every request; the user sets it on the instrument as 1-16.
+    MotifSysex request;
+    request.prepareBulkRequest(0);
+    const int number = (request.at(2) & 0x0F) + 1;
+    const QString in = device_.mainIn().name(), out = device_.mainOut().name();
+    return QStringLiteral("in '%1' / out '%2', device number %3: check that the instrument is switched on, "
+                          "that its MIDI OUT (or USB) reaches '%1' and '%2' reaches its MIDI IN, and that "
+                          "its MIDI device number is %3 or 'all'")
+        .arg(in, out)
+        .arg(number);
+}
+
+QString Librarian::identify()
+{
+    if (device_.identify(IdentifyWaitMs)) return QString();
+    if (!device_.portError().isEmpty())
+        return device_.portError() + QStringLiteral(" (") + connectionAdvice() + ')';
+    const MidiBytes& reply = device_.lastIdentityReply();
+    if (reply.empty())
+        return QStringLiteral("no answer to the identity request within %1 ms on %2")
+            .arg(IdentifyWaitMs)
+            .arg(connectionAdvice());
+    return QStringLiteral("the instrument on in '%1' / out '%2' is %3: only Motif ES6/ES7/ES8 are supported")
+        .arg(device_.mainIn().name(), device_.mainOut().name(), describeIdentity(reply));
+}
+
 QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
 {
+    const QString name = PatchNotation::print(location, device_);
+    if (!location.isEditBuffer() && device_.getBulkControl(location.patch) == Motif::NoControl)
+        return QStringLiteral("%1 cannot be fetched: its bank has no bulk blocks").arg(name);
+    const int type = location.isEditBuffer() ? location.editType : device_.bankType(location.patch.bank());
     QString error;
+    Attempt beforeLast = lastAttempt_;
     for (int attempt = 0; attempt <= Retries; ++attempt) {
+        // Silence after silence, or after a reply that broke off, is an instrument that has gone
+        // away: waiting for it again would only delay the end of the run.
+        if (attempt > 0 && lastAttempt_ == Attempt::Silent && beforeLast != Attempt::Whole) break;
+        const std::uint64_t seen = device_.receivedWhileWaiting();
         const bool ok = location.isEditBuffer()
                             ? device_.syncEditBufferRequest(location.editType, bulk, WaitMs)
                             : device_.syncPatchRequest(location.patch, bulk, false);
+        beforeLast = lastAttempt_;
+        lastAttempt_ = ok                                       ? Attempt::Whole
+                       : device_.receivedWhileWaiting() == seen ? Attempt::Silent
+                                                                : Attempt::Partial;
+        if (!device_.portError().isEmpty()) return device_.portError();
         if (!ok) {
-            error = QStringLiteral("no bulk from the instrument for %1 within %2 ms")
-                        .arg(PatchNotation::print(location, device_))
-                        .arg(WaitMs);
-            if (!location.isEditBuffer() && device_.getBulkControl(location.patch) == Motif::NoControl)
-                return QStringLiteral("%1 cannot be fetched: its bank has no bulk blocks")
-                    .arg(PatchNotation::print(location, device_));
+            error = QStringLiteral("no bulk from the instrument for %1 within %2 ms").arg(name).arg(WaitMs);
             continue;
         }
         error = badChecksum(bulk);
-        if (error.isEmpty()) return QString();
+        if (!error.isEmpty()) continue;
+        BulkDump blocks(bulk);
+        device_.strip(&blocks);
+        const QString layout = device_.layoutError(type, blocks);
+        if (layout.isEmpty()) return QString();
+        error = QStringLiteral("the bulk for %1 is not a whole %2: %3")
+                    .arg(name, PatchFile::typeName(type), layout);
     }
     return error;
 }
@@ -71,6 +127,8 @@ QString Librarian::sendVerified(const PatchLocation& location, PatchDump& dump)
         if (!error.isEmpty()) return error;
         BulkDump back;
         error = fetch(location, back);
+        // Sending again cannot help an instrument that answers nothing at all.
+        if (!error.isEmpty() && (lastFetchSilent() || !device_.portError().isEmpty())) return error;
         if (!error.isEmpty()) continue;
         device_.strip(&back);
         if (sameBlocks(back, dump)) return QString();

@@ -18,12 +18,26 @@ class MOTIF_EXPORT Librarian {
 public:
     static constexpr int Retries = 2;
     static constexpr int WaitMs = 3000;
+    // Well under the 2 s in which a wrong or silent instrument is refused.
+    static constexpr int IdentifyWaitMs = 1000;
 
     explicit Librarian(Motif& device) : device_(device) {}
 
-    // Fetches a patch framed as received (header, blocks, footer), checking every checksum;
-    // tries again up to Retries times. Answers the error, empty on success.
+    // Asks who is connected before anything is fetched or sent. Answers empty for a Motif ES6,
+    // ES7 or ES8; otherwise what answered (or that nothing did) and what to check.
+    QString identify();
+    // "in 'X' / out 'Y', device number N: check ...": what the user checks when nothing answers.
+    QString connectionAdvice() const;
+
+    // Fetches a patch framed as received (header, blocks, footer), checking every checksum and
+    // that the blocks are the whole layout of the location's type; tries again up to Retries
+    // times. An attempt met with silence is tried again only when the attempt before it, here or
+    // for the previous location, brought a whole bulk: an instrument that stopped answering costs
+    // two waits at the first silent location and one at each after it. Answers the error, empty
+    // on success.
     QString fetch(const PatchLocation& location, BulkDump& bulk);
+    // Whether the last attempt of the last fetch got no message at all from the instrument.
+    bool lastFetchSilent() const { return lastAttempt_ == Attempt::Silent; }
     // Sends a patch's blocks to a location or edit buffer.
     QString send(const PatchLocation& location, PatchDump& dump);
     // Sends, then reads back and compares the blocks; tries again up to Retries times.
@@ -41,5 +55,8 @@ public:
     std::vector<int> installedPlgSlots() const;
 
 private:
+    enum class Attempt { Whole, Partial, Silent };
+
     Motif& device_;
+    Attempt lastAttempt_ = Attempt::Whole;
 };

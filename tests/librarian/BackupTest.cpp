@@ -1,6 +1,6 @@
 // The user memory as a folder and back: every location saved with its index, restored into a
 // fresh instrument and saved again byte for byte; a cancelled backup keeps a folder that restores.
-#include "InstrumentRig.h"
+#include "TamperingTransport.h"
 
 #include "core/Clock.h"
 #include "motif/librarian/Backup.h"
@@ -93,7 +93,10 @@ TEST_F(LibrarianBackup, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
               "index.json USER1-000.syx USER1-001.syx USER1-002.syx");
     QString error;
     const QJsonArray index = Backup::readIndex(path("part"), &error);
-    EXPECT_EQ(index, saved.entries);
+    ASSERT_EQ(index.size(), 544);
+    EXPECT_EQ(index[2], saved.entries[2]);
+    EXPECT_EQ(QJsonDocument(index[3].toObject()).toJson(QJsonDocument::Compact).toStdString(),
+              R"({"error":"not fetched yet","file":"USER1-003.syx","location":"USER1:3","missing":true})");
 
     const Backup::Result restored =
         Backup(rig.device).restore(path("part"), index, true, [](const QString& name, int, int) {
@@ -103,6 +106,63 @@ TEST_F(LibrarianBackup, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
     EXPECT_EQ(restored.entries.size(), 2);
 
     EXPECT_TRUE(Backup::readIndex(path("none"), &error).isEmpty());
+    EXPECT_EQ(Backup(rig.device).resume(path("none")).failures, QStringList{error});
     EXPECT_EQ(error,
-              "'" + path("none") + "' has no index.json: restore takes a folder written by 'motif backup'");
+              "'" + path("none") + "' has no index.json: it is not a folder written by 'motif backup'");
+}
+
+TEST_F(LibrarianBackup, AnInstrumentThatGoesAwayStopsTheBackupWhichResumesTheMissingOnes)
+{
+    // From the fourth location on: silence between two bulks, silence after a header, a lost port.
+    const std::pair<const char*, std::function<void(TamperingTransport&)>> faults[] = {
+        {"no answer for USER1:3, USER1:4, USER1:5 in a row on in 'host' / out 'host', device number 1: check",
+         [](TamperingTransport& cable) { cable.silence(); }},
+        {"no answer for USER1:3, USER1:4, USER1:5 in a row on in 'host' / out 'host', device number 1: check",
+         [](TamperingTransport& cable) {
+             cable.raw = [passed = 0](MidiBytes& message) mutable {
+                 if (passed++ > 0) message.clear();
+             };
+         }},
+        {"port 'host' is gone (in 'host' / out 'host', device number 1: check",
+         [](TamperingTransport& cable) { cable.gone = true; }},
+    };
+    for (const auto& [stopped, fault] : faults) {
+        TamperedRig tampered;
+        Motif& device = tampered.rig.device;
+        const auto all = Librarian(device).userLocations({});
+        const std::vector<PatchLocation> locations(all.begin(), all.begin() + 8);
+        const QString folder = dir.filePath(QString::number(clock.nowMs()));
+        std::int64_t since = 0;
+        const Backup::Result saved =
+            Backup(device).save(folder, locations, [&](const QString&, int index, int) {
+                if (index == 3) {
+                    since = clock.nowMs();
+                    fault(tampered.cable);
+                }
+                return true;
+            });
+        EXPECT_TRUE(saved.stopped.startsWith(QLatin1String(stopped))) << saved.stopped.toStdString();
+        // Two waits of 3 s at the first silent location and one at each of the two after it.
+        EXPECT_EQ(clock.nowMs() - since, tampered.cable.gone ? 0 : 12000) << stopped;
+        QString error;
+        const QJsonArray index = Backup::readIndex(folder, &error);
+        EXPECT_EQ(index[3].toObject()["missing"], true);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files).join(" ").toStdString(),
+                  "index.json USER1-000.syx USER1-001.syx USER1-002.syx");
+
+        tampered.cable.raw = nullptr;
+        tampered.cable.gone = false;
+        device.connectPorts(&tampered.cable, &tampered.cable);
+        QStringList fetched;
+        const Backup::Result resumed =
+            Backup(device).resume(folder, [&](const QString& name, int, int total) {
+                fetched << QStringLiteral("%1/%2").arg(name).arg(total);
+                return true;
+            });
+        EXPECT_EQ(fetched.join(" ").toStdString(), "USER1:3/5 USER1:4/5 USER1:5/5 USER1:6/5 USER1:7/5");
+        EXPECT_TRUE(resumed.failures.isEmpty() && resumed.stopped.isEmpty());
+        EXPECT_EQ(Backup::readIndex(folder, &error), resumed.entries);
+        EXPECT_EQ(resumed.entries.size(), 8);
+        EXPECT_EQ(resumed.entries[3].toObject()["file"], "USER1-003.syx");
+    }
 }

@@ -1,10 +1,9 @@
 // Fetch and send through a cable that damages what it carries: a block with a bad checksum is
 // fetched again, a location that reads back different is sent again, and a fault that persists
 // ends in a text naming the place.
-#include "InstrumentRig.h"
+#include "TamperingTransport.h"
 
 #include "core/Clock.h"
-#include "motif/MotifSysex.h"
 #include "motif/librarian/Librarian.h"
 #include "zaltor/BulkDump.h"
 #include "zaltor/PatchDump.h"
@@ -12,59 +11,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Sits between the device and its cable and lets a test change or drop the bulk messages of one
-// address (a voice's name block unless told otherwise) on their way in or out; counts those it saw.
-class TamperingTransport : public MidiTransport {
-public:
-    // Answers false to drop the message.
-    using Tamper = std::function<bool(MotifSysex& block, int seen)>;
-
-    explicit TamperingTransport(MidiTransport& inner) : inner_(inner) {}
-    bool send(std::span<const std::uint8_t> message) override
-    {
-        const auto bytes = tampered(message, out, sent);
-        return bytes.empty() || inner_.send(bytes);
-    }
-    void setReceiver(Receiver receiver) override
-    {
-        inner_.setReceiver([this, receiver](MidiBytes message) {
-            auto bytes = tampered(message, in, received);
-            if (receiver && !bytes.empty()) receiver(std::move(bytes));
-        });
-    }
-    QString name() const override { return inner_.name(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-
-    Tamper in, out;
-    std::uint32_t watched = 0x407000;
-    int sent = 0, received = 0;
-
-private:
-    MidiBytes tampered(std::span<const std::uint8_t> bytes, const Tamper& tamper, int& seen)
-    {
-        MotifSysex message(bytes);
-        if (message.kind() == MotifSysex::BulkDump && message.getAddress() == watched) {
-            const bool keep = !tamper || tamper(message, seen);
-            ++seen;
-            if (!keep) return {};
-        }
-        const std::span<const std::uint8_t> result = message.bytes();
-        return MidiBytes(result.begin(), result.end());
-    }
-
-    MidiTransport& inner_;
-};
-
 class LibrarianTest : public ::testing::Test {
 protected:
-    LibrarianTest() { rig.device.connectPorts(&cable, &cable); }
-    // The cable goes before the rig's device, which lets go of its ports as it ends.
-    ~LibrarianTest() override { rig.device.connectPorts(rig.host.get(), rig.host.get()); }
-
     ManualClock clock;
     ScopedClock scoped{clock};
-    InstrumentRig rig;
-    TamperingTransport cable{*rig.host};
+    TamperedRig tampered;
+    InstrumentRig& rig = tampered.rig;
+    TamperingTransport& cable = tampered.cable;
     Librarian librarian{rig.device};
     const PatchLocation user1_5{Patch(0x3F08, 5), -1};
 };
@@ -141,4 +94,66 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
     EXPECT_EQ(librarian.sendVerified(target, *dump), QString());
     EXPECT_EQ(cable.received, 4);
     EXPECT_EQ(rig.instrument.errors(), QStringList{});
+}
+
+TEST_F(LibrarianTest, LateRepliesToOneLocationAreNotTakenForTheNext)
+{
+    // Both tries for USER1:5 go unanswered in time; their replies land after USER1:6 is asked for.
+    cable.hold();
+    BulkDump bulk;
+    EXPECT_EQ(librarian.fetch(user1_5, bulk), "no bulk from the instrument for USER1:5 within 3000 ms");
+    EXPECT_EQ(clock.nowMs(), 6000);
+    cable.raw = nullptr;
+    ASSERT_EQ(cable.held.size(), 2 * 39u);
+    EXPECT_EQ(librarian.fetch({Patch(0x3F08, 6), -1}, bulk), QString());
+    EXPECT_EQ(clock.nowMs(), 6000);
+    EXPECT_EQ(bulk.first()->getAddress(), 0x0E0806u);
+    EXPECT_EQ(librarian.toDump(bulk)->name(false), "USER1:006 ");
+}
+
+TEST_F(LibrarianTest, ABulkWithoutEveryBlockOfItsTypeIsAFailedFetch)
+{
+    BulkDump bulk;
+    cable.watched = 0x410100;
+    cable.in = [](MotifSysex&, int) { return false; };
+    EXPECT_EQ(librarian.fetch(user1_5, bulk),
+              "the bulk for USER1:5 is not a whole voice: block 410100 missing");
+    EXPECT_EQ(cable.received, 3);
+
+    // A block of no voice in place of the last one.
+    cable.watched = 0x440350;
+    cable.in = [](MotifSysex& block, int) {
+        block.setAddress(0x4A0000);
+        block.updateChecksum();
+        return true;
+    };
+    EXPECT_EQ(librarian.fetch(user1_5, bulk).toStdString(),
+              "the bulk for USER1:5 is not a whole voice: unexpected block 4A0000 (4 bytes)");
+    // Lost once only, the block is fetched again.
+    cable.received = 0;
+    cable.in = dropFirst;
+    EXPECT_EQ(librarian.fetch(user1_5, bulk), QString());
+    EXPECT_EQ(cable.received, 2);
+}
+
+TEST_F(LibrarianTest, IdentifyNamesWhatAnsweredOrThatNothingDid)
+{
+    EXPECT_EQ(librarian.identify(), QString());
+    EXPECT_EQ(rig.device.modelName(), "Motif ES7");
+    cable.raw = [](MidiBytes& reply) { reply[8] = 0x70; };
+    EXPECT_EQ(
+        librarian.identify(),
+        "the instrument on in 'host' / out 'host' is a Yamaha model with family code 00 41 and member code "
+        "70 05 (hex, as its identity reply gives them): only Motif ES6/ES7/ES8 are supported");
+    cable.silence();
+    const std::int64_t start = clock.nowMs();
+    EXPECT_EQ(
+        librarian.identify(),
+        "no answer to the identity request within 1000 ms on in 'host' / out 'host', device number 1: check "
+        "that the instrument is switched on, that its MIDI OUT (or USB) reaches 'host' and 'host' reaches "
+        "its MIDI IN, and that its MIDI device number is 1 or 'all'");
+    EXPECT_EQ(clock.nowMs() - start, 1000);
+    cable.gone = true;
+    EXPECT_TRUE(
+        librarian.identify().startsWith("port 'host' is gone (in 'host' / out 'host', device number 1"));
 }
