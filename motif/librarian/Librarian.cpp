@@ -39,9 +39,7 @@ bool sameBlocks(const BulkDump& a, const BulkDump& b)
 QString Librarian::connectionAdvice() const
 {
     // The device number travels in every request; the user sets it on the instrument as 1-16.
-    MotifSysex request;
-    request.prepareBulkRequest(0);
-    const int number = (request.at(2) & 0x0F) + 1;
+    const int number = device_.deviceNumber();
     const QString in = device_.mainIn().name(), out = device_.mainOut().name();
     return QStringLiteral("in '%1' / out '%2', device number %3: check that the instrument is switched on, "
                           "that its MIDI OUT (or USB) reaches '%1' and '%2' reaches its MIDI IN, and that "
