@@ -508,33 +508,15 @@ int renameSlot(CliContext& context, const X0vArgs& args)
         const QString name = text(args.name);
         if (args.voice.empty() && args.wave <= 0)
             return context.fail(QStringLiteral("give --voice BANK:PROGRAM or --wave ID"));
-        if (args.voice.empty()) {
-            XS_Waveform* wave = library.waves().lookupWave(args.wave);
-            if (!wave || !wave->hasData())
-                return context.fail(QStringLiteral("the library holds no waveform %1").arg(args.wave));
-            summary =
-                QStringLiteral("waveform %1 \"%2\" renamed \"%3\"").arg(wave->id()).arg(wave->name(), name);
-            wave->setName(name);
-            answer.insert("waveform", args.wave);
-            return 0;
-        }
-        // BANK:PROGRAM, where the bank name may hold a colon itself (DR:USER).
         const QString where = text(args.voice);
-        const int colon = int(where.lastIndexOf(QLatin1Char(':')));
-        bool ok = false;
-        const int program = where.mid(colon + 1).toInt(&ok);
-        const auto bank = colon > 0 ? X0vLibrary::voiceBank(library, where.left(colon)) : std::nullopt;
-        XS_Voice* voice = bank && ok ? library.voices().getBank(*bank)->voices().at(program) : nullptr;
-        if (!voice || !voice->hasData())
-            return context.fail(
-                QStringLiteral("the library holds no voice at '%1' (give BANK:PROGRAM, such as USER1:0)")
-                    .arg(where));
-        const QString error = X0vSlots::checkVoiceName(name);
+        const QString error = args.voice.empty() ? X0vSlots::renameWaveform(library, args.wave, name, summary)
+                                                 : X0vSlots::renameVoice(library, where, name, summary);
         if (!error.isEmpty()) return context.fail(error);
-        summary = X0vSlots::voiceLabel(library, *bank, program, *voice);
-        voice->setName(name);
         summary += QStringLiteral(" renamed \"%1\"").arg(name);
-        answer.insert("voice", where);
+        if (args.voice.empty())
+            answer.insert("waveform", args.wave);
+        else
+            answer.insert("voice", where);
         return 0;
     });
 }

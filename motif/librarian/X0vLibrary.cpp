@@ -4,6 +4,7 @@
 #include "motif/documents/XS_Chunk.h"
 #include "motif/librarian/X0vNames.h"
 #include "motif/librarian/X0vRepairs.h"
+#include "motif/librarian/X0vWalk.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -134,24 +135,14 @@ QJsonObject describe(const X0V_Document& library)
 {
     QJsonArray voices, waves, chunks;
     int voiceSlots = 0, waveSlots = 0;
-    const auto& voiceBanks = library.voices().banks();
-    for (int b = 0; b < voiceBanks.count(); ++b) {
-        const XS_VoiceBank* bank = voiceBanks.at(b);
-        for (int p = 0; p < bank->voices().count(); ++p) {
-            ++voiceSlots;
-            const XS_Voice* voice = bank->voices().at(p);
-            if (voice->hasData()) voices.append(voiceObject(library, *bank, p, *voice));
-        }
-    }
-    const auto& waveBanks = library.waves().banks();
-    for (int b = 0; b < waveBanks.count(); ++b) {
-        const XS_WaveBank* bank = waveBanks.at(b);
-        for (int p = 0; p < bank->waveforms().count(); ++p) {
-            ++waveSlots;
-            const XS_Waveform* wave = bank->waveforms().at(p);
-            if (wave->hasData()) waves.append(waveObject(library, *bank, p, *wave));
-        }
-    }
+    X0vWalk::voices(library, [&](const XS_VoiceBank& bank, int p, const XS_Voice& voice) {
+        ++voiceSlots;
+        if (voice.hasData()) voices.append(voiceObject(library, bank, p, voice));
+    });
+    X0vWalk::waveforms(library, [&](const XS_WaveBank& bank, int p, const XS_Waveform& wave) {
+        ++waveSlots;
+        if (wave.hasData()) waves.append(waveObject(library, bank, p, wave));
+    });
     for (int i = 0; i < library.chunks.count(); ++i)
         chunks.append(
             QJsonObject{{"id", library.chunks.at(i)->name}, {"count", library.chunks.at(i)->count}});

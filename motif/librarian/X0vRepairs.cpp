@@ -2,6 +2,7 @@
 
 #include "motif/documents/X0V_Document.h"
 #include "motif/librarian/X0vSlots.h"
+#include "motif/librarian/X0vWalk.h"
 
 namespace X0vRepairs {
 
@@ -9,22 +10,17 @@ std::vector<Reference> dangling(const X0V_Document& library)
 {
     std::vector<Reference> found;
     const QString model = library.model();
-    const auto& banks = library.voices().banks();
-    for (int b = 0; b < banks.count(); ++b) {
-        const XS_VoiceBank& bank = *banks.at(b);
-        for (int p = 0; p < bank.voices().count(); ++p) {
-            const XS_Voice& voice = *bank.voices().at(p);
-            if (!voice.hasData()) continue;
-            // A copy shows which elements validation switches off, the same rule by the same code.
-            XS_Voice repaired(voice);
-            if (!repaired.removeInvalidWaveforms(model, library.waves())) continue;
-            const QString name = X0vSlots::voiceLabel(library, bank.id(), p, voice);
-            const int count = voice.elementsInData(model);
-            for (int i = 0; i < count; ++i)
-                if (voice.elementWaveform(model, i) != repaired.elementWaveform(model, i))
-                    found.push_back({name, i + 1, voice.elementWaveform(model, i)});
-        }
-    }
+    X0vWalk::voices(library, [&](const XS_VoiceBank& bank, int p, const XS_Voice& voice) {
+        if (!voice.hasData()) return;
+        // A copy shows which elements validation switches off, the same rule by the same code.
+        XS_Voice repaired(voice);
+        if (!repaired.removeInvalidWaveforms(model, library.waves())) return;
+        const QString name = X0vSlots::voiceLabel(library, bank.id(), p, voice);
+        const int count = voice.elementsInData(model);
+        for (int i = 0; i < count; ++i)
+            if (voice.elementWaveform(model, i) != repaired.elementWaveform(model, i))
+                found.push_back({name, i + 1, voice.elementWaveform(model, i)});
+    });
     return found;
 }
 
@@ -38,12 +34,9 @@ QString describe(const Reference& reference)
 
 void repair(X0V_Document& library)
 {
-    const auto& banks = library.voices().banks();
-    for (int b = 0; b < banks.count(); ++b)
-        for (int p = 0; p < banks.at(b)->voices().count(); ++p) {
-            XS_Voice* voice = banks.at(b)->voices().at(p);
-            if (voice->hasData()) voice->removeInvalidWaveforms(library.model(), library.waves());
-        }
+    X0vWalk::voices(library, [&](XS_VoiceBank&, int, XS_Voice& voice) {
+        if (voice.hasData()) voice.removeInvalidWaveforms(library.model(), library.waves());
+    });
 }
 
 } // namespace X0vRepairs

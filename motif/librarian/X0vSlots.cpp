@@ -1,6 +1,8 @@
 #include "motif/librarian/X0vSlots.h"
 
 #include "motif/documents/X0V_Document.h"
+#include "motif/librarian/X0vLibrary.h"
+#include "motif/librarian/X0vWalk.h"
 
 #include <algorithm>
 #include <memory>
@@ -19,14 +21,11 @@ QString voiceLabel(const X0V_Document& library, Bank bank, int program, const XS
 QStringList voicesPlaying(const X0V_Document& library, int waveId)
 {
     QStringList labels;
-    const auto& banks = library.voices().banks();
-    for (int b = 0; b < banks.count(); ++b)
-        for (int p = 0; p < banks.at(b)->voices().count(); ++p) {
-            const XS_Voice& voice = *banks.at(b)->voices().at(p);
-            const auto ids = voice.waveforms(library.model());
-            if (voice.hasData() && std::find(ids.begin(), ids.end(), waveId) != ids.end())
-                labels << voiceLabel(library, banks.at(b)->id(), p, voice);
-        }
+    X0vWalk::voices(library, [&](const XS_VoiceBank& bank, int p, const XS_Voice& voice) {
+        const auto ids = voice.waveforms(library.model());
+        if (voice.hasData() && std::find(ids.begin(), ids.end(), waveId) != ids.end())
+            labels << voiceLabel(library, bank.id(), p, voice);
+    });
     return labels;
 }
 
@@ -160,6 +159,32 @@ QString newVoice(X0V_Document& library, Bank bank, int program, int waveId, bool
     voice->setElementUsed(0, true);
     voice->setElementWaveform(model, 0, waveId);
     voice->updateWaveformInfo(model);
+    return QString();
+}
+
+QString renameVoice(X0V_Document& library, const QString& where, const QString& name, QString& label)
+{
+    const int colon = int(where.lastIndexOf(QLatin1Char(':')));
+    bool ok = false;
+    const int program = where.mid(colon + 1).toInt(&ok);
+    const auto bank = colon > 0 ? X0vLibrary::voiceBank(library, where.left(colon)) : std::nullopt;
+    const XS_VoiceBank* voices = bank ? library.voices().getBank(*bank) : nullptr;
+    XS_Voice* voice = voices && ok ? voices->voices().at(program) : nullptr;
+    if (!voice || !voice->hasData())
+        return QStringLiteral("the library holds no voice at '%1' (give BANK:PROGRAM, such as USER1:0)")
+            .arg(where);
+    if (QString error = checkVoiceName(name); !error.isEmpty()) return error;
+    label = voiceLabel(library, *bank, program, *voice);
+    voice->setName(name);
+    return QString();
+}
+
+QString renameWaveform(X0V_Document& library, int id, const QString& name, QString& label)
+{
+    XS_Waveform* wave = id > 0 ? library.waves().lookupWave(id) : nullptr;
+    if (!wave || !wave->hasData()) return QStringLiteral("the library holds no waveform %1").arg(id);
+    label = QStringLiteral("waveform %1 \"%2\"").arg(wave->id()).arg(wave->name());
+    wave->setName(name);
     return QString();
 }
 

@@ -37,6 +37,14 @@ MOTIF_EXPORT Import importWave(X0V_Document& library, int bank, int number, cons
 MOTIF_EXPORT QString newVoice(X0V_Document& library, Bank bank, int program, int waveId, bool drum,
                               const QString& name, bool replace);
 
+// Renames the voice at "BANK:PROGRAM" (the bank name may hold a colon itself, as DR:USER does),
+// blank-padded as the instrument pads; the empty text on success, with `label` naming the voice
+// as it was, otherwise why nothing changed.
+MOTIF_EXPORT QString renameVoice(X0V_Document& library, const QString& where, const QString& name,
+                                 QString& label);
+// Renames the waveform with the id; the same answers.
+MOTIF_EXPORT QString renameWaveform(X0V_Document& library, int id, const QString& name, QString& label);
+
 // A voice name fits the instrument's 20 Latin-1 characters; the empty text when it does.
 MOTIF_EXPORT QString checkVoiceName(const QString& name);
 
