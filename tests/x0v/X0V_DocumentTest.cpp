@@ -92,19 +92,6 @@ TEST(X0V_Document, InitSlotsMakesTheUserSlotsOfEachModel)
     EXPECT_EQ(waveAt(*library(XfType), 2, 0)->wimEntry().filename, "0129-Waveform.wim");
 }
 
-TEST(X0V_Document, AnEmptyLibraryStoresEveryChunkWithCountZero)
-{
-    YsfcFile expected;
-    expected.version = "1.0.0";
-    for (const char* id : {"EWFM", "EWIM", "DWFM", "DWIM", "EVCE", "DVCE"})
-        expected.chunks.push_back({id, {}});
-    EXPECT_EQ(store(*library(XsType)), expected.vector());
-    // The S90 XS has no voice chunks and no waveform slots.
-    expected.version = "3.0.0";
-    expected.chunks.resize(4);
-    EXPECT_EQ(store(*library(S90Type)), expected.vector());
-}
-
 TEST(X0V_Document, EveryStoredEntryPointsAtItsDataItem)
 {
     auto document = library(XfType);
