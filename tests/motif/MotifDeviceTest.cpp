@@ -65,16 +65,14 @@ TEST_F(MotifDevice, KnowsItsBanks)
     EXPECT_EQ(DRUM_KEY_PART(1, 5), 0xFFFFFFFFu);
 }
 
-TEST_F(MotifDevice, SelectsPatchesTheWayEachModeWants)
+// How a stored patch is selected in each mode is the device transcript's (select); an edit buffer
+// is selected by its type, without a wait.
+TEST_F(MotifDevice, SelectsTheEditBufferOfATypeWithoutAWait)
 {
-    device.patchChange(Patch(0x7F7F, 3));
-    device.patchChange(Patch(0x7F7E, 2));
-    device.patchChange(Patch(0x3F08, 5));
     device.setReceiveChannel(2);
     device.patchChangeByType(Motif::DrumKit);
     device.patchChangeByType(Motif::Performance);
-    EXPECT_EQ(wire.lines(), (QStringList{"F0 43 10 7F 00 0A 00 00 03 F7", "F3 02", "B0 00 3F", "B0 20 08",
-                                         "C0 05", "B2 00 3F", "B2 20 28", "C2 00"}));
+    EXPECT_EQ(wire.lines(), (QStringList{"B2 00 3F", "B2 20 28", "C2 00"}));
     EXPECT_TRUE(clock.sleeps().empty());
 }
 
