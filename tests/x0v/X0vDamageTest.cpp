@@ -36,10 +36,9 @@ std::vector<std::string> objects(const X0V_Document& document)
                 Archive records;
                 wave->dwfim().writeWFM(records);
                 wave->dwfim().writeWIM(records);
-                out.push_back(QStringLiteral("wave %1 %2\n%3%4\n%5")
-                                  .arg(wave->id())
-                                  .arg(wave->name(), wave->wfmEntry().toString(), wave->wimEntry().toString(),
-                                       hex(records.bytes()))
+                out.push_back((QString::number(wave->id()) + ' ' + wave->name() + '\n' +
+                               wave->wfmEntry().toString() + wave->wimEntry().toString() + '\n' +
+                               hex(records.bytes()))
                                   .toStdString());
             }
     for (const auto& bank : document.voices().banks())

@@ -28,10 +28,8 @@ public:
     }
     void OnSysex(Sysex* message, MidiSource source) override
     {
-        log << QString("sysex %1 from %2 at %3")
-                   .arg(message->toString())
-                   .arg(source)
-                   .arg(message->getAddress(), 6, 16, QChar('0'));
+        log << QString::asprintf("sysex %s from %d at %06x", qPrintable(message->toString()), source,
+                                 message->getAddress());
     }
     void OnPatchChange(Patch patch, MidiSource source) override
     {
