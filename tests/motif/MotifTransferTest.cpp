@@ -154,15 +154,22 @@ TEST_F(MotifTransferToInstrument, AlteredBulkReplacesOnlyTheBlocksItHas)
     EXPECT_EQ(instrument.userMemory(), expected);
 }
 
-// A bulk sent to another location lands there: the transfer transcript's put voice.syx USER2:7
-// --verify reads it back. No location leaves the bulk alone.
-TEST_F(MotifTransferToInstrument, RetargetingToNoPatchLeavesTheBulkAlone)
+TEST_F(MotifTransferToInstrument, RetargetedBulkLandsAtTheNewLocation)
 {
     BulkDump bulk;
+    device.setBulkControls(bulk, Patch(0x3F09, 127));
     ASSERT_TRUE(device.syncPatchRequest(Patch(0x3F08, 5), bulk, false));
-    const QStringList fetched = lines(bulk);
+    QStringList expected = lines(bulk);
     device.setBulkControls(bulk, Patch());
-    EXPECT_EQ(lines(bulk), fetched);
+    EXPECT_EQ(lines(bulk), expected);
+
+    device.setBulkControls(bulk, Patch(0x3F09, 127));
+    expected.first() = "F0 43 00 7F 00 00 00 0E 09 7F 6A F7";
+    expected.last() = "F0 43 00 7F 00 00 00 0F 09 7F 69 F7";
+    EXPECT_EQ(lines(bulk), expected);
+    bulk.sendToSynth(&device);
+    const auto memory = instrument.userMemory();
+    EXPECT_EQ(memory.at(0x097F), memory.at(0x0805));
 }
 
 // The device number sits in every message the device sends, whatever built it: a request, and the
