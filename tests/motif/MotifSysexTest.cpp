@@ -12,15 +12,14 @@ MotifSysex message(const char* hex) { return MotifSysex(hexBytes(hex)); }
 
 // Building and reading the instrument's messages is checked against the virtual instrument's own
 // codec in tests/e2e/DeviceAgainstInstrumentTest.cpp; here what the device adds on top.
-TEST(MotifSysex, FramesAreRecognisedAndAParameterWithoutAddressLeavesNothing)
+// Header and footer frames are the sysex transcript's (sysex build header/footer).
+TEST(MotifSysex, AParameterWithoutAddressLeavesNothing)
 {
     MotifSysex m;
     m.prepareBulkHeader(0x0F00);
-    EXPECT_TRUE(m.isHeader() && !m.isFooter());
     m.prepareParameterChange(MidiParam(), 5);
     EXPECT_TRUE(m.isEmpty());
     m.prepareBulkFooter(0x0F00);
-    EXPECT_TRUE(m.isFooter() && m.isLastOfBulk());
     m.prepareParameterRequest(MidiParam());
     EXPECT_TRUE(m.isEmpty());
 }
