@@ -23,23 +23,11 @@ protected:
 };
 } // namespace
 
-TEST_F(MotifDumpCategory, ReadsAndStoresMainAndSubInTheNameBlock)
+// Reading, naming and setting a voice's category are the patch_files transcript's.
+TEST_F(MotifDumpCategory, EachByteKeepsItsSevenBits)
 {
-    EXPECT_EQ(seen(), "00 00 ok 0 --:Init Voice");
-    voice.setCategoryData(130);
-    EXPECT_EQ(seen(), "01 02 ok 130 Ap:Init Voice");
-    EXPECT_EQ(voice.printCategory(false) + "|" + voice.printCategory(true), "Ap|Ap:E.GRAND");
-    // A sub-category the table lacks falls back to the main category's short name.
-    voice.setCategoryData(0x01 * 128 + 0x7F);
-    EXPECT_EQ(voice.printCategory(true), "Ap");
-    voice.setCategoryData(100 * 128);
-    EXPECT_EQ(voice.printCategory(true), "??");
-    // Each byte keeps its seven bits.
     voice.setCategoryData(0x3FFF + 0x4000);
     EXPECT_EQ(dataHex(voice.first(), 12, 2), "7F 7F");
-    EXPECT_TRUE(voice.setCategory("Or:PIPE"));
-    EXPECT_FALSE(voice.setCategory("Or:PIPES"));
-    EXPECT_EQ(seen(), "03 02 ok 386 Or:Init Voice");
 }
 
 TEST_F(MotifDumpCategory, DumpsWithoutACategoryAnswerNothing)

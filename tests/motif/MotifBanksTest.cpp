@@ -1,7 +1,7 @@
-// The bank and type tables against what else knows the instrument: its bulk map (no control
-// names two places), the device's bank lists and the init patches of every type.
+// The bank table against what else knows the instrument: its bulk map (no control names two
+// places) and the device's bank lists. Types by name and by first block are the init and transfer
+// transcripts' (init TYPE, get and show of every type).
 #include "motif/Motif.h"
-#include "motif/MotifDump.h"
 #include "zaltor/DeviceTable.h"
 
 #include <gtest/gtest.h>
@@ -50,16 +50,4 @@ TEST(MotifBanks, AgreeWithTheDeviceBankLists)
     std::set<unsigned short> backedUp;
     for (const BankRow& row : backupBanks(everySlot)) backedUp.insert(row.bank);
     EXPECT_EQ(backedUp, userBanks);
-}
-
-TEST(MotifBanks, EveryTypeIsFoundFromItsInitPatchAndItsName)
-{
-    Motif device;
-    for (int type = 0; type < int(std::size(Types)); ++type) {
-        std::unique_ptr<PatchDump> dump(device.createPatchDump(type));
-        dump->init();
-        EXPECT_EQ(dump->type(), type);
-        EXPECT_EQ(typeOfBlock(dump->at(0)->getAddress()), type);
-        EXPECT_EQ(typeFromName(shortTypeName(type).toUpper()), type);
-    }
 }

@@ -172,17 +172,15 @@ TEST_F(MotifTransferToInstrument, RetargetedBulkLandsAtTheNewLocation)
     EXPECT_EQ(memory.at(0x097F), memory.at(0x0805));
 }
 
-// The device number sits in every message the device sends, whatever built it: a request, a
-// selection by SysEx, a parameter change, and the blocks of a bulk saved at another number. The
-// universal identity request stays addressed to every device.
+// The device number sits in every message the device sends, whatever built it: a request, and the
+// blocks of a bulk saved at another number (parameter changes and init bulks are the device
+// transcript's). The universal identity request stays addressed to every device.
 TEST_F(MotifTransfer, EveryMessageCarriesTheDeviceNumber)
 {
     device.setDeviceNumber(3);
     device.setDeviceNumber(17);
     EXPECT_EQ(device.deviceNumber(), 3);
     device.bulkRequest(0x0805);
-    device.patchChange(Patch(Motif::MasterBank, 2));
-    device.setPartVolume(3, 100);
     BulkDump saved;
     saved.append(new MotifSysex(hexBytes("F0430F7F00000133000041 0C F7")));
     device.bulkTransmit(0x7002, &saved);
@@ -190,8 +188,7 @@ TEST_F(MotifTransfer, EveryMessageCarriesTheDeviceNumber)
     device.setDeviceNumber(16);
     device.storeAllPatches();
     EXPECT_EQ(wire.lines(),
-              (QStringList{"F0 43 22 7F 00 0E 08 05 F7", "F0 43 12 7F 00 0A 00 00 02 F7",
-                           "F0 43 12 7F 00 37 03 0D 64 F7", "F0 43 02 7F 00 00 00 0E 70 02 00 F7",
+              (QStringList{"F0 43 22 7F 00 0E 08 05 F7", "F0 43 02 7F 00 00 00 0E 70 02 00 F7",
                            "F0 43 02 7F 00 00 01 33 00 00 41 0C F7", "F0 43 02 7F 00 00 00 0F 70 02 7F F7",
                            "F0 7E 7F 06 01 F7", "F0 43 0F 7F 00 00 00 11 00 00 6F F7"}));
 }

@@ -9,22 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
-// The device with its bank list internals in reach.
-class PlgDevice : public Motif {
-public:
-    using Motif::plgBankList;
-    using Motif::plgFileName;
-    using Motif::translatePLGBankName;
-};
-
 inline const QString VlBoard = QStringLiteral(":/motif/data/PLG150-VL.ini");
 inline const QString AnBoard = QStringLiteral(":/motif/data/PLG150-AN.ini");
-
-// As much of a text as a prefix is long, to compare the beginning of a long file with it.
-inline std::string startOf(const std::string& text, const std::string& prefix)
-{
-    return text.substr(0, prefix.size());
-}
 
 // Each test keeps the device's files in a user data location of its own (the program's tests
 // all set one, so none needs the one before).

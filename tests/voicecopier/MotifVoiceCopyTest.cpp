@@ -50,55 +50,26 @@ protected:
 
 } // namespace
 
-TEST_F(VoiceCopy, EveryOptionSendsItsGroupInOrder)
+// Every option, alone and together, is the copy_voice transcript's; here what the command line
+// cannot reach: a voice read as a drum kit, and the voice's own arpeggio switch.
+TEST_F(VoiceCopy, AVoiceReadAsAKitIsCopiedAsAVoiceAndKeepsItsArpeggioSwitch)
 {
     EXPECT_EQ(copy(voice.get(), only("NVAFI"), Motif::PerformanceMode), all);
-    // A voice bank read as a drum kit is copied as a voice, from the voice's blocks.
     EXPECT_EQ(copy(voice.get(), only("NVAFI"), Motif::PerformanceMode, true), all);
     EXPECT_EQ(wire.lines().at(46), "F0 43 10 7F 00 30 00 60 00 20 00 01 F7");
-    // Without the insertion effects the A/D input bit of the switch word stays clear; without the
-    // voice group the switch word is left alone, even with the insertion effects.
-    QStringList voiceAlone = all.mid(12, 84);
-    voiceAlone[34] = "300060:00 00 00 01";
-    const std::pair<const char*, QStringList> groups[] = {
-        {"N", all.mid(0, 12)},   {"V", voiceAlone},       {"A", all.mid(96, 24)},
-        {"F", all.mid(120, 39)}, {"I", all.mid(159, 34)},
-    };
-    for (const auto& [group, expected] : groups)
-        EXPECT_EQ(copy(voice.get(), only(group), Motif::PerformanceMode), expected) << group;
     // The voice's arpeggio switch decides part byte 1F.
     fillBlock(voice->getSysex(0x407000), [](int i) { return i == 0x16 ? 0 : i; });
     EXPECT_EQ(copy(voice.get(), only("V"), Motif::PerformanceMode, false, {"31001F"}),
               QStringList{"31001F:7D"});
 }
 
-TEST_F(VoiceCopy, MixesTakeNoNameAndLiveAtTheirOwnAddresses)
-{
-    VoiceCopierInfo info = only("NVAFI");
-    info.part = 15;
-    QStringList expected = all.mid(12);
-    for (QString& change : expected)
-        change.replace(QRegularExpression("^30"), "36").replace(QRegularExpression("^3100"), "370F");
-    expected[expected.indexOf("360060:00 20 00 01")] = "360060:00 22 00 00";
-    for (int mode : {Motif::VoiceMode, Motif::PatternMode, Motif::SongMode, Motif::MasterMode})
-        EXPECT_EQ(copy(voice.get(), info, mode), expected) << mode;
-}
-
-TEST_F(VoiceCopy, DrumKitsDifferInSevenPartBytes)
+// Mixes, drum kits and the part bytes a kit sets apart from a voice are the copy_voice transcript's;
+// here every way in reaches the same copy, and the preset drum banks are drum kits too.
+TEST_F(VoiceCopy, DrumKitsAreCopiedAlikeWhicheverWayIn)
 {
     const VoiceCopierInfo kit = only("NVAFI", Patch(0x3F28, 7));
-    QStringList expected = all;
-    const std::pair<const char*, const char*> differences[] = {
-        {"310001:08", "310001:28"}, {"310002:05", "310002:07"}, {"310004:63", "310004:01"},
-        {"310009:65", "310009:62"}, {"31000A:66", "31000A:63"}, {"310012:6B", "310012:64"},
-        {"310013:6C", "310013:65"}, {"31001A:68", "31001A:00"}, {"31001B:69", "31001B:00"},
-        {"31001C:67", "31001C:00"}, {"310026:4A", "310026:40"}};
-    for (const auto& [voiceChange, drumChange] : differences) {
-        ASSERT_GE(expected.indexOf(voiceChange), 0) << voiceChange;
-        expected[expected.indexOf(voiceChange)] = drumChange;
-    }
-    EXPECT_EQ(copy(drum.get(), kit, Motif::PerformanceMode, true), expected);
-    // Every way in reaches the same copy, and the preset drum banks are drum kits too.
+    const QStringList expected = copy(drum.get(), kit, Motif::PerformanceMode, true);
+    EXPECT_EQ(expected.filter("310004:"), QStringList{"310004:01"});
     EXPECT_EQ(copy(drum.get(), kit, Motif::PerformanceMode, false), expected);
     for (unsigned short bank : {0x3F20, 0x7F00})
         EXPECT_EQ(copy(drum.get(), only("V", Patch(bank, 0)), Motif::PerformanceMode, true,

@@ -3,7 +3,6 @@
 // done.
 #include "X0vTestSupport.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -134,58 +133,4 @@ TEST_F(X0V_DocumentEdit, DeletedWaveformsHandTheirVoicesToATwinOrLeaveThemForVal
     EXPECT_EQ(script.calls, QStringList({"warning |Removed invalid waveform indexes!"}));
     EXPECT_EQ(elementWaves(*document, *voice, 3), std::vector<int>({0, 0, 0}));
     EXPECT_TRUE(voice->rel_filenames.isEmpty());
-}
-
-TEST_F(X0V_DocumentEdit, EditsKeepEveryVoiceOnTheSameAudio)
-{
-    auto document = library(XfType);
-    for (int i = 0; i < 4; ++i)
-        putWave(waveAt(*document, 1, i), QStringLiteral("Wave %1").arg(i), 50 + i, std::uint8_t(0x30 + i));
-    waveAt(*document, 1, 2)->keybanks().at(0)->right().allocate(2 * 52, 0x77);
-    waveAt(*document, 1, 2)->keybanks().at(0)->format().setChannels(2);
-    putVoice(*document, User1, 0, QStringLiteral("Zero"), {1, 2});
-    putVoice(*document, User1, 1, QStringLiteral("One"), {3, 4});
-    putVoice(*document, User3, 5, QStringLiteral("Three"), {4});
-    voiceAt(*document, DrumUser, 0)->initDrumKit();
-    int target = 0;
-    ASSERT_TRUE(document->reorganizeVoices(User1, target, {1}));
-    ASSERT_TRUE(document->reorganizeWaves(1, target, {3}));
-    ASSERT_TRUE(document->moveWaves({1}, 1, 3));
-    document->deleteWaves(1, {0});
-    EXPECT_EQ(document->pasteWaves(2, 7, {waveAt(*document, 1, 2)}), 1);
-    // Two elements played the waveform deleted last.
-    document->validateDocument();
-    EXPECT_EQ(script.calls.filter(QStringLiteral("warning")),
-              QStringList({"warning |Removed invalid waveform indexes!"}));
-    script.calls.clear();
-
-    // What each voice element plays, by the audio it reaches.
-    const auto audio = [](X0V_Document& library) {
-        QStringList out;
-        for (const auto& bank : library.voices().banks())
-            for (const auto& voice : bank->voices()) {
-                if (!voice->hasData()) continue;
-                QStringList line{QString::number(voice->id(), 16), voice->content_name};
-                for (int id : voice->waveforms(library.model())) {
-                    const XS_Waveform* waveform = library.waves().lookupWave(id);
-                    line << (waveform && waveform->hasData() ? waveform->keybanks().at(0)->left().toString(2)
-                                                             : QStringLiteral("none"));
-                }
-                out << line.join(QLatin1Char(' '));
-            }
-        return out;
-    };
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("edited.X0V"));
-    ASSERT_TRUE(document->storeFile(path)) << document->errorText().toStdString();
-    X0V_Document reloaded;
-    ASSERT_TRUE(reloaded.loadLibrary(path)) << reloaded.errorText().toStdString();
-    EXPECT_TRUE(script.calls.isEmpty()) << script.calls.join(',').toStdString();
-    // Names keep the instrument's blank padding in the entries' content names.
-    EXPECT_EQ(
-        audio(reloaded),
-        QStringList({"3f0800 0:0:One                  32 32", "3f0801 0:0:Zero                 31 31 30 30",
-                     "3f0a05 0:0:Three               ", "3f2800 0:256:Power Standard Kit 1"}));
-    // Entries, data and key banks as they were.
-    EXPECT_EQ(store(reloaded), store(*document));
 }

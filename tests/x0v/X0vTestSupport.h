@@ -37,9 +37,7 @@ inline QString waveSlots(X0V_Document& document, int bank, int end, int first = 
     QStringList out;
     for (int p = first; p < end; ++p) {
         const XS_Waveform* waveform = waveAt(document, bank, p);
-        out << QStringLiteral("%1:%2")
-                   .arg(waveform->id())
-                   .arg(waveform->hasData() ? waveform->name() : QString());
+        out << QString::number(waveform->id()) + ':' + (waveform->hasData() ? waveform->name() : QString());
     }
     return out.join(QLatin1Char(' '));
 }

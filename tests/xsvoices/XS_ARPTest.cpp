@@ -17,9 +17,8 @@ TEST(ARPEvent, ArchiveFormsAndTexts)
         if (!event.fromArchive(in)) return QStringLiteral("refused");
         Archive out;
         event.toArchive(out);
-        return QStringLiteral("%1| %2 | rest %3")
-            .arg(event.toString(), hex(out.bytes()))
-            .arg(in.size() - in.pos());
+        return event.toString() + "| " + hex(out.bytes()) + " | rest " +
+               QString::number(in.size() - in.pos());
     };
     const std::pair<const char*, const char*> cases[] = {
         {"60 91 3C 64", "96: 91 3C 64| 60 91 3C 64 | rest 0"},

@@ -13,14 +13,9 @@ TEST(XS_Voice, TemplatesHoldTheirNameCategoriesAndElements)
     XS_Voice voice(MotifXS), kit(MotifXF);
     voice.initVoice();
     kit.initDrumKit();
-    EXPECT_EQ(QStringLiteral("%1 %2 %3 %4|%5 %6 %7")
-                  .arg(voice.data().size())
-                  .arg(voice.name())
-                  .arg(voice.getCategory2())
-                  .arg(voice.elementCount(MotifXS))
-                  .arg(kit.data().size())
-                  .arg(kit.name())
-                  .arg(kit.elementCount(MotifXS)),
+    EXPECT_EQ(QString::asprintf("%d %s %d %d|%d %s %d", voice.data().size(), qPrintable(voice.name()),
+                                voice.getCategory2(), voice.elementCount(MotifXS), kit.data().size(),
+                                qPrintable(kit.name()), kit.elementCount(MotifXS)),
               "1640 Full Concert Grand   2048 8|11000 Power Standard Kit 1 73");
     // Preset waveforms 1 to 8 only: the voice plays no user waveform.
     EXPECT_EQ(voice.elementMem(7) * 100 + voice.elementWave(7) * 10 + voice.isElementUsed(7), 81);
@@ -29,13 +24,11 @@ TEST(XS_Voice, TemplatesHoldTheirNameCategoriesAndElements)
 
 TEST(XS_Voice, ElementLayoutFollowsTheModel)
 {
-    EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5")
-                  .arg(XS_Voice::elementOffset(MotifXS, 1))
-                  .arg(XS_Voice::elementOffset(MotifXF, 1))
-                  .arg(XS_Voice::elementOffset(S90XS, 2))
-                  .arg(XS_Voice::elementOffset(QStringLiteral("Motif Rack XS"), 72))
-                  .arg(XS_Voice::elementOffset(QString(), 1)),
-              "552 556 704 10776 552");
+    EXPECT_EQ((std::vector<int>{XS_Voice::elementOffset(MotifXS, 1), XS_Voice::elementOffset(MotifXF, 1),
+                                XS_Voice::elementOffset(S90XS, 2),
+                                XS_Voice::elementOffset(QStringLiteral("Motif Rack XS"), 72),
+                                XS_Voice::elementOffset(QString(), 1)}),
+              (std::vector<int>{552, 556, 704, 10776, 552}));
     // The element fields sit at +4, +5 and +S of the voice's own model's layout, the number
     // low byte first.
     XS_Voice voice(S90XS);
@@ -61,13 +54,8 @@ TEST(XS_Voice, ElementMemoryAndNumberGiveTheWaveformId)
     xf.setElementWaveform(MotifXF, 4, 4224);
     xf.setElementWaveform(MotifXF, 1, 0);
     xf.setElementWaveform(MotifXF, 2, -3);
-    EXPECT_EQ(QStringLiteral("%1:%2:%3 %4%5:%6")
-                  .arg(xf.elementMem(4))
-                  .arg(xf.elementWave(4))
-                  .arg(xf.isElementUsed(4))
-                  .arg(xf.isElementUsed(1))
-                  .arg(xf.isElementUsed(2))
-                  .arg(xf.elementWave(1)),
+    EXPECT_EQ(QString::asprintf("%d:%d:%d %d%d:%d", xf.elementMem(4), xf.elementWave(4), xf.isElementUsed(4),
+                                xf.isElementUsed(1), xf.isElementUsed(2), xf.elementWave(1)),
               "3:2048:0 00:1");
 }
 
