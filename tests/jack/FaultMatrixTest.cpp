@@ -79,7 +79,7 @@ TEST_P(FaultMatrix, RecoversOrFailsInTimeAndSavesOnlyWhatTheInstrumentHolds)
     // A saved patch is the instrument's; one the index does not mark missing is saved.
     const QStringList files = QDir(dir.path()).entryList({"*.syx"}, QDir::Files);
     for (const QString& file : files)
-        EXPECT_EQ(readAll(dir.filePath(file)), readAll(reference() + '/' + file)) << file.toStdString();
+        EXPECT_TRUE(readAll(dir.filePath(file)) == readAll(reference() + '/' + file)) << file.toStdString();
     if (row.code == 0) {
         EXPECT_EQ(files.size(), 1);
     }
