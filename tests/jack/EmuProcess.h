@@ -13,34 +13,27 @@ public:
     EmuProcess(const QString& client, const QStringList& options)
     {
         process_.start(MOTIF_CLI_PATH, QStringList{"emu", "--seconds", "60", "--name", client} + options);
-        process_.waitForStarted(5000);
         // Its ports appear in JACK a little after the program starts.
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < 10000 && process_.state() == QProcess::Running) {
-            if (!RtMidiTransport::outputNames(RtMidiTransport::Api::Jack).filter(client).isEmpty()) {
-                ready_ = true;
-                break;
-            }
-            QThread::msleep(50);
+        while (!ready_ && timer.elapsed() < 10000 && process_.waitForStarted(5000)) {
+            ready_ = !RtMidiTransport::outputNames(RtMidiTransport::Api::Jack).filter(client).isEmpty();
+            if (!ready_) QThread::msleep(50);
         }
     }
     ~EmuProcess() { finish(); }
-    EmuProcess(const EmuProcess&) = delete;
-    EmuProcess& operator=(const EmuProcess&) = delete;
 
     bool ready() const { return ready_; }
-    // Stops it and gives its last word: "virtual instrument: N messages received, ...".
+    // Stops it and gives all it said, ending with "virtual instrument: N messages received, ...".
     QString finish()
     {
         if (process_.state() != QProcess::NotRunning) {
             process_.terminate();
             process_.waitForFinished(5000);
         }
-        output_ += QString::fromUtf8(process_.readAllStandardOutput() + process_.readAllStandardError());
-        return output_;
+        return output_ +=
+               QString::fromUtf8(process_.readAllStandardOutput() + process_.readAllStandardError());
     }
-    int exitCode() const { return process_.exitCode(); }
 
 private:
     QProcess process_;

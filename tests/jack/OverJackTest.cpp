@@ -1,7 +1,5 @@
 // The librarian and the virtual instrument on real JACK MIDI ports, as two programs would meet.
 // scripts/start-jack.sh starts a dummy server; without one these tests skip.
-#include "CliApp.h"
-#include "EmuProcess.h"
 #include "TestSupport.h"
 
 #include "emulator/VirtualInstrument.h"
@@ -9,7 +7,6 @@
 #include "zaltor/RtMidiTransport.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -39,21 +36,4 @@ TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
     EXPECT_EQ(instrument.errors(), QStringList{});
     device.connectPorts(nullptr, nullptr);
     instrumentPorts->setReceiver(nullptr);
-}
-
-TEST(OverJack, CommandLineReachesTheInstrumentProgram)
-{
-    if (!jackClient()) GTEST_SKIP() << "no JACK server runs";
-    const QString client = QStringLiteral("motif-e2e-emu-%1").arg(::getpid());
-    EmuProcess emu(client, {"--model", "ES6"});
-    ASSERT_TRUE(emu.ready()) << emu.finish().toStdString();
-
-    std::ostringstream out, err;
-    const std::string port = client.toStdString();
-    const int code = CliApp().run({"--in", port, "--out", port, "identify"}, out, err);
-    EXPECT_EQ(code, 0) << err.str();
-    EXPECT_NE(out.str().find("\nMotif ES6\n"), std::string::npos) << out.str();
-    const QString said = emu.finish();
-    EXPECT_EQ(emu.exitCode(), 0) << said.toStdString();
-    EXPECT_TRUE(said.contains("1 messages received, 0 errors")) << said.toStdString();
 }

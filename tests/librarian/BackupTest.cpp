@@ -1,6 +1,7 @@
 // The user memory as a folder and back: every location saved with its index, restored into a
 // fresh instrument and saved again byte for byte; a cancelled backup keeps a folder that restores.
 #include "TamperingTransport.h"
+#include "TestSupport.h"
 
 #include "core/Clock.h"
 #include "motif/librarian/Backup.h"
@@ -19,12 +20,6 @@
 #include <tuple>
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class LibrarianBackup : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
