@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(OverJack, FaultMatrix, ::testing::Values(
     Row{"device", "--device 3", Get, 1, "no bulk from the instrument for USER1:3 within 3000 ms", "0 errors",
         10000},
     // The instrument listens on channel 5: the capture selects the preset there.
-    Row{"channel", "--channel 5", "get PRE1:3 -o @/PRE1-003.syx", 0, "PRE1:3 -> ", "0 errors", 3000},
+    Row{"channel", "--channel 5", "get PRE1:3 -o @/PRE1-003.syx", 0, "PRE1:3 -> ", "0 errors", 5000},
     Row{"s90es", "--model S90ES", "identify", 1, "member code 70 05", "0 errors", 2000},
     Row{"xs", "--model XS", "backup @ --plg ,", 1, "only Motif ES6/ES7/ES8 are supported", "0 errors", 2000},
     Row{"dies", "--die-after 30", "backup @ --plg ,", 1, "backup stopped: port 'motif-matrix-dies",
