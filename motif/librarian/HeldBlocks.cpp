@@ -64,6 +64,7 @@ BulkDump HeldBlocks::bulk() const
 
 QString HeldBlocks::missing() const
 {
+    if (!header_) return QStringLiteral("no reply began with its header");
     int first = -1, count = 0;
     for (int i = 0; i < int(blocks_.size()); ++i) {
         if (blocks_[std::size_t(i)]) continue;

@@ -28,7 +28,8 @@ public:
     // incomplete.
     BulkDump bulk() const;
     // What keeps it from being whole, from the first block of the layout not held on: "block
-    // 410100 missing", "bad checksum in the block at 407000; 3 of 39 blocks missing"...
+    // 410100 missing", "bad checksum in the block at 407000; 3 of 39 blocks missing", "no reply
+    // began with its header"...
     QString missing() const;
 
 private:

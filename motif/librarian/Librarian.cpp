@@ -86,9 +86,11 @@ QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
             bulk = held.bulk();
             return QString();
         }
-        if (gained == 0) ++fruitless;
+        // A reply whose header was lost is the cable's fault, not a sign that asking again is
+        // pointless: only MaxRequests bounds those.
+        if (gained == 0 && (!reply.isEmpty() || lastAttempt_ == Attempt::Silent)) ++fruitless;
     }
-    if (!held.started())
+    if (!held.started() && lastAttempt_ == Attempt::Silent)
         return QStringLiteral("no bulk from the instrument for %1 within %2 ms").arg(name).arg(WaitMs);
     return QStringLiteral("the bulk for %1 is not a whole %2: %3")
         .arg(name, PatchFile::typeName(type), held.missing());

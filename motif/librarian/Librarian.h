@@ -34,12 +34,13 @@ public:
     // keeping from every reply the blocks whose checksum holds and whose address and size the
     // location's type has, until it holds them all. The instrument sends the whole bulk again for
     // each request, so the fetch asks again while replies bring blocks it did not hold, at most
-    // MaxRequests times, and gives up after Retries replies that brought nothing new: a location
-    // costs at most MaxRequests bulks, each ended by its footer or MidiDevice::BulkQuietMs of
-    // quiet, and Retries waits of WaitMs. An attempt met with silence is tried again only when the
-    // attempt before it, here or for the previous location, brought a whole bulk: an instrument
-    // that stopped answering costs two waits at the first silent location and one at each after
-    // it. Answers the error, empty on success.
+    // MaxRequests times, and gives up after Retries replies (or silences) that brought nothing
+    // new; one that lost its header does not count. A location costs at most MaxRequests bulks,
+    // each ended by its footer or MidiDevice::BulkQuietMs of quiet, and Retries waits of WaitMs.
+    // An attempt met with silence is tried again only when the attempt before it, here or for the
+    // previous location, brought a whole bulk: an instrument that stopped answering costs two
+    // waits at the first silent location and one at each after it. Answers the error, empty on
+    // success.
     QString fetch(const PatchLocation& location, BulkDump& bulk);
     // Whether the last attempt of the last fetch got no message at all from the instrument.
     bool lastFetchSilent() const { return lastAttempt_ == Attempt::Silent; }

@@ -110,9 +110,9 @@ TEST_F(LibrarianBackup, CancelledBackupIndexesWhatItSavedAndRestoreStopsToo)
 
 TEST_F(LibrarianBackup, AnInstrumentThatGoesAwayStopsTheBackupWhichResumesTheMissingOnes)
 {
-    // From the fourth location on: silence between two bulks, silence after a header, a lost port.
-    // Two waits of 3 s at the first silent location and one at each of the two after it; a header
-    // followed by silence ends the first wait after a short quiet.
+    // From the fourth location on: silence between two bulks, a reply that breaks off after its
+    // first block, a lost port. Two waits of 3 s at the first silent location and one at each of
+    // the two after it; a reply that broke off ends after a short quiet.
     const std::tuple<const char*, std::int64_t, std::function<void(TamperingTransport&)>> faults[] = {
         {"no answer for USER1:3, USER1:4, USER1:5 in a row on in 'host' / out 'host', device number 1: check",
          12000, [](TamperingTransport& cable) { cable.silence(); }},
@@ -120,7 +120,7 @@ TEST_F(LibrarianBackup, AnInstrumentThatGoesAwayStopsTheBackupWhichResumesTheMis
          9300,
          [](TamperingTransport& cable) {
              cable.raw = [passed = 0](MidiBytes& message) mutable {
-                 if (passed++ > 0) message.clear();
+                 if (passed++ > 1) message.clear();
              };
          }},
         {"port 'host' is gone (in 'host' / out 'host', device number 1: check", 0,

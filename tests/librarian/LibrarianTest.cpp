@@ -30,6 +30,7 @@ bool breakChecksum(MotifSysex& block)
     return true;
 }
 bool dropFirst(MotifSysex&, int seen) { return seen > 0; }
+bool dropAll(MotifSysex&, int) { return false; }
 } // namespace
 
 TEST_F(LibrarianTest, FetchKeepsTheWholeBlocksOfEveryReplyAndAsksAgainForTheRest)
@@ -40,7 +41,7 @@ TEST_F(LibrarianTest, FetchKeepsTheWholeBlocksOfEveryReplyAndAsksAgainForTheRest
         return [fault](MotifSysex& block, int) { return fault(block); };
     };
     // A fault on the messages of one address: how many of them the fetch saw, how long it waited
-    // for lack of a footer, and what it says when the fault persists.
+    // for lack of a header or footer, and what it says when the fault persists.
     const struct {
         std::uint32_t address;
         TamperingTransport::Tamper fault;
@@ -59,9 +60,11 @@ TEST_F(LibrarianTest, FetchKeepsTheWholeBlocksOfEveryReplyAndAsksAgainForTheRest
              return true;
          }),
          1, 0, ""},
-        // Three requests, the last two bringing nothing new.
+        // Three requests, the last two bringing nothing new; replies without their header do not
+        // count, up to eight.
+        {0x0E0805, dropAll, 8, 2400, "no reply began with its header"},
         {0x407000, always(breakChecksum), 3, 0, "bad checksum in the block at 407000"},
-        {0x410100, always([](MotifSysex&) { return false; }), 3, 0, "block 410100 missing"},
+        {0x410100, dropAll, 3, 0, "block 410100 missing"},
         {0x440350, always([](MotifSysex& block) {
              block.setAddress(0x4A0000);
              return true;
@@ -131,15 +134,18 @@ TEST_F(LibrarianTest, VerifiedSendResendsWhatReadsBackDifferent)
 
 TEST_F(LibrarianTest, LateRepliesToOneLocationAreNotTakenForTheNext)
 {
-    // Both tries for USER1:5 go unanswered in time; their replies land after USER1:6 is asked for.
+    // Both tries for USER1:5 go unanswered in time; their replies land after USER1:6 is asked for,
+    // whose own first reply loses its header.
     cable.hold();
     BulkDump bulk;
     EXPECT_EQ(librarian.fetch(user1_5, bulk), "no bulk from the instrument for USER1:5 within 3000 ms");
     EXPECT_EQ(clock.nowMs(), 6000);
     cable.raw = nullptr;
     ASSERT_EQ(cable.held.size(), 2 * 39u);
+    cable.watched = 0x0E0806;
+    cable.in = dropFirst;
     EXPECT_EQ(librarian.fetch({Patch(0x3F08, 6), -1}, bulk), QString());
-    EXPECT_EQ(clock.nowMs(), 6000);
+    EXPECT_EQ(clock.nowMs(), 6300);
     EXPECT_EQ(bulk.first()->getAddress(), 0x0E0806u);
     EXPECT_EQ(librarian.toDump(bulk)->name(false), "USER1:006 ");
 }
