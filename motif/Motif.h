@@ -77,10 +77,9 @@ public:
     // A bulk message answers the request of `control` only if it is a bulk dump of this model
     // and, for a header or footer, names that control: replies to other requests are not ours.
     bool isReplyTo(unsigned int control, const Sysex& message) override;
-    // Why the blocks of a patch (header and footer stripped) are not a whole patch of `type`:
-    // "block 410100 missing", "unexpected block 4A0000 (12 bytes)"...; empty when every block of
-    // the type's layout is there, in order and of its size.
-    QString layoutError(int type, const BulkDump& blocks) const;
+    // The blocks the instrument sends for a patch of `type`, in its order and of its sizes (the
+    // type's init patch); null for no such type.
+    const BulkDump* layoutOf(int type) const;
     // The bulk control of a stored patch: its bank's base plus the program; NoControl for an
     // invalid patch or a bank without bulk blocks.
     unsigned int getBulkControl(Patch patch) const;

@@ -9,7 +9,9 @@
 // A device and a virtual instrument of its own on an in-process cable. The transports are
 // declared first so that they outlive both ends.
 struct InstrumentRig {
-    explicit InstrumentRig(VirtualInstrument::Model model = VirtualInstrument::Model::ES7) : instrument(model)
+    // Takes a model or the whole InstrumentSettings.
+    template <class Who = VirtualInstrument::Model>
+    explicit InstrumentRig(const Who& who = VirtualInstrument::Model::ES7) : instrument(who)
     {
         auto pair = LoopbackTransport::createPair("host", "instrument");
         host = std::move(pair.first);

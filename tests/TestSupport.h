@@ -4,6 +4,7 @@
 #include "zaltor/LoopbackTransport.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -12,6 +13,13 @@
 #include <ostream>
 #include <span>
 #include <vector>
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Texts in test failures as text, not as arrays of characters.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

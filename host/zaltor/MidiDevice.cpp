@@ -4,6 +4,8 @@
 #include "zaltor/BulkDump.h"
 #include "zaltor/Sysex.h"
 
+#include <algorithm>
+
 MidiDevice::MidiDevice(const QString& name, int id, QObject* parent)
     : QObject(parent), name_(name), id_(id), modelName_(name), extraParts_(16)
 {
@@ -175,25 +177,37 @@ bool MidiDevice::syncBulkRequest(unsigned int control, BulkDump& dump, int waitM
     dump.clear();
     drainStale();
     bulkRequest(control);
-    bool started = false;
-    // Bulk messages are ours when the device takes them for replies to this request: first a
-    // header, then everything up to the message that ends the bulk. A header that comes again
-    // starts the bulk over, as the instrument sends it whole again.
-    auto accept = [&](const MidiBytes& bytes) {
+    // Every bulk message is looked at here, ours or not: the wait is short only while a bulk is
+    // coming in. Ours begins with a header whose checksum holds and runs to the message that
+    // ends the bulk; a header that comes again starts it over, as the instrument sends it whole
+    // again. The header or footer of another bulk (a late reply to an earlier request) means that
+    // the blocks after it are not ours. Blocks without a header of ours go to the handlers.
+    auto bulkMessage = [&](const MidiBytes& bytes) {
         if (bytes.empty() || bytes.front() != 0xF0 || isIdentityReply(bytes)) return false;
         auto message = makeSysex(bytes);
-        return message->isValid() && isReplyTo(control, *message) && (started || message->isHeader());
+        return message->isValid() &&
+               (isReplyTo(control, *message) || message->isHeader() || message->isFooter());
     };
+    bool started = false;   // a header of ours came: what follows is our bulk
+    bool answering = false; // a bulk is coming in: its next message is due soon
     MidiBytes bytes;
-    while (waitForMessage(accept, waitMs, &bytes)) {
+    while (waitForMessage(bulkMessage, answering ? std::min(waitMs, BulkQuietMs) : waitMs, &bytes)) {
         auto message = makeSysex(bytes);
-        if (message->isHeader()) dump.clear();
-        started = true;
-        const bool last = message->isLastOfBulk();
-        dump.append(std::move(message));
-        if (last) return true;
+        const bool ours = isReplyTo(control, *message);
+        const bool header = message->isHeader() && ours && message->checksumValid();
+        if (header) dump.clear();
+        started = (started && ours) || header;
+        // Once another bulk has ended, ours has yet to begin.
+        answering = ours || !message->isFooter();
+        // A damaged header of ours within the bulk is not one of its blocks.
+        if (started && (header || !message->isHeader())) {
+            const bool last = message->isLastOfBulk();
+            dump.append(std::move(message));
+            if (last) return true;
+            continue;
+        }
+        OnLongMessage(bytes, SourceMain);
     }
-    dump.clear();
     return false;
 }
 

@@ -102,8 +102,17 @@ public:
 
     // ---- Sending
     void sendSysex(const Sysex* message);
-    // Asks through bulkRequest and collects header, blocks and footer into `dump`; each message
-    // must arrive within `waitMs` of the previous one.
+    // Once a bulk is coming in, the longest the instrument stays quiet between two of its
+    // messages. A 31250-baud cable moves about 3 bytes a millisecond, so the longest block of a
+    // patch (under 100 bytes) takes some 30 ms, and the instrument pauses only briefly between
+    // blocks; a reply quiet for ten times that has lost its end (or, with its header lost, was
+    // never ours), and waiting the full request time for it would only delay the next request.
+    static constexpr int BulkQuietMs = 300;
+
+    // Asks through bulkRequest and collects header, blocks and footer into `dump`. The instrument
+    // has `waitMs` to begin a bulk; once one is coming in, each message must follow the one before
+    // within BulkQuietMs. Answers whether the bulk came to its end; when it did not, `dump` holds
+    // what came of it (empty without its header), whose whole blocks a caller may keep.
     bool syncBulkRequest(unsigned int control, BulkDump& dump, int waitMs);
     // Asks for a parameter and answers its value, -1 when no answer came within `waitMs`.
     int syncParamRequest(const MidiParam& param, int waitMs);

@@ -2,18 +2,11 @@
 
 #include "motif/Motif.h"
 #include "motif/MotifSysex.h"
+#include "motif/librarian/HeldBlocks.h"
 #include "motif/librarian/PatchFile.h"
 #include "zaltor/PatchDump.h"
 
 namespace {
-QString badChecksum(const BulkDump& bulk)
-{
-    for (int i = 0; i < bulk.count(); ++i)
-        if (!bulk.at(i)->checksumValid())
-            return QString::asprintf("bad checksum in the block at %06X", bulk.at(i)->getAddress());
-    return QString();
-}
-
 // What a foreign identity reply says about who answered, in the bytes it sent.
 QString describeIdentity(const MidiBytes& reply)
 {
@@ -68,35 +61,39 @@ QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
     if (!location.isEditBuffer() && device_.getBulkControl(location.patch) == Motif::NoControl)
         return QStringLiteral("%1 cannot be fetched: its bank has no bulk blocks").arg(name);
     const int type = location.isEditBuffer() ? location.editType : device_.bankType(location.patch.bank());
-    QString error;
+    const BulkDump* layout = device_.layoutOf(type);
+    if (!layout) return QStringLiteral("%1 cannot be fetched: it holds no patch type").arg(name);
+    bulk.clear();
+    HeldBlocks held(*layout);
     Attempt beforeLast = lastAttempt_;
-    for (int attempt = 0; attempt <= Retries; ++attempt) {
+    int fruitless = 0;
+    for (int attempt = 0; attempt < MaxRequests && fruitless < Retries; ++attempt) {
         // Silence after silence, or after a reply that broke off, is an instrument that has gone
         // away: waiting for it again would only delay the end of the run.
         if (attempt > 0 && lastAttempt_ == Attempt::Silent && beforeLast != Attempt::Whole) break;
         const std::uint64_t seen = device_.receivedWhileWaiting();
-        const bool ok = location.isEditBuffer()
-                            ? device_.syncEditBufferRequest(location.editType, bulk, WaitMs)
-                            : device_.syncPatchRequest(location.patch, bulk, false);
+        BulkDump reply;
+        const bool ended = location.isEditBuffer()
+                               ? device_.syncEditBufferRequest(location.editType, reply, WaitMs)
+                               : device_.syncPatchRequest(location.patch, reply, false);
+        const int gained = held.take(reply);
         beforeLast = lastAttempt_;
-        lastAttempt_ = ok                                       ? Attempt::Whole
+        lastAttempt_ = ended || held.complete()                 ? Attempt::Whole
                        : device_.receivedWhileWaiting() == seen ? Attempt::Silent
                                                                 : Attempt::Partial;
         if (!device_.portError().isEmpty()) return device_.portError();
-        if (!ok) {
-            error = QStringLiteral("no bulk from the instrument for %1 within %2 ms").arg(name).arg(WaitMs);
-            continue;
+        if (held.complete()) {
+            bulk = held.bulk();
+            return QString();
         }
-        error = badChecksum(bulk);
-        if (!error.isEmpty()) continue;
-        BulkDump blocks(bulk);
-        device_.strip(&blocks);
-        const QString layout = device_.layoutError(type, blocks);
-        if (layout.isEmpty()) return QString();
-        error = QStringLiteral("the bulk for %1 is not a whole %2: %3")
-                    .arg(name, PatchFile::typeName(type), layout);
+        // A reply whose header was lost is the cable's fault, not a sign that asking again is
+        // pointless: only MaxRequests bounds those.
+        if (gained == 0 && (!reply.isEmpty() || lastAttempt_ == Attempt::Silent)) ++fruitless;
     }
-    return error;
+    if (!held.started() && lastAttempt_ == Attempt::Silent)
+        return QStringLiteral("no bulk from the instrument for %1 within %2 ms").arg(name).arg(WaitMs);
+    return QStringLiteral("the bulk for %1 is not a whole %2: %3")
+        .arg(name, PatchFile::typeName(type), held.missing());
 }
 
 QString Librarian::send(const PatchLocation& location, PatchDump& dump)

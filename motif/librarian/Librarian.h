@@ -17,6 +17,7 @@ class PatchDump;
 class MOTIF_EXPORT Librarian {
 public:
     static constexpr int Retries = 2;
+    static constexpr int MaxRequests = 8;
     static constexpr int WaitMs = 3000;
     // Well under the 2 s in which a wrong or silent instrument is refused.
     static constexpr int IdentifyWaitMs = 1000;
@@ -29,12 +30,17 @@ public:
     // "in 'X' / out 'Y', device number N: check ...": what the user checks when nothing answers.
     QString connectionAdvice() const;
 
-    // Fetches a patch framed as received (header, blocks, footer), checking every checksum and
-    // that the blocks are the whole layout of the location's type; tries again up to Retries
-    // times. An attempt met with silence is tried again only when the attempt before it, here or
-    // for the previous location, brought a whole bulk: an instrument that stopped answering costs
-    // two waits at the first silent location and one at each after it. Answers the error, empty
-    // on success.
+    // Fetches a patch framed as the instrument sends it (header, blocks in order, footer),
+    // keeping from every reply the blocks whose checksum holds and whose address and size the
+    // location's type has, until it holds them all. The instrument sends the whole bulk again for
+    // each request, so the fetch asks again while replies bring blocks it did not hold, at most
+    // MaxRequests times, and gives up after Retries replies (or silences) that brought nothing
+    // new; one that lost its header does not count. A location costs at most MaxRequests bulks,
+    // each ended by its footer or MidiDevice::BulkQuietMs of quiet, and Retries waits of WaitMs.
+    // An attempt met with silence is tried again only when the attempt before it, here or for the
+    // previous location, brought a whole bulk: an instrument that stopped answering costs two
+    // waits at the first silent location and one at each after it. Answers the error, empty on
+    // success.
     QString fetch(const PatchLocation& location, BulkDump& bulk);
     // Whether the last attempt of the last fetch got no message at all from the instrument.
     bool lastFetchSilent() const { return lastAttempt_ == Attempt::Silent; }

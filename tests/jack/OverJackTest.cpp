@@ -1,33 +1,16 @@
 // The librarian and the virtual instrument on real JACK MIDI ports, as two programs would meet.
 // scripts/start-jack.sh starts a dummy server; without one these tests skip.
-#include "CliApp.h"
 #include "TestSupport.h"
 
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
 #include "zaltor/RtMidiTransport.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
 using Api = RtMidiTransport::Api;
-
-// A port of another process appears in JACK a little after the process starts.
-bool waitForPort(const QString& name, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        if (RtMidiTransport::outputNames(Api::Jack).filter(name).size() > 0) return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
 } // namespace
 
 TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
@@ -53,24 +36,4 @@ TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
     EXPECT_EQ(instrument.errors(), QStringList{});
     device.connectPorts(nullptr, nullptr);
     instrumentPorts->setReceiver(nullptr);
-}
-
-TEST(OverJack, CommandLineReachesTheInstrumentProgram)
-{
-    if (!jackClient()) GTEST_SKIP() << "no JACK server runs";
-    const QString client = QStringLiteral("motif-e2e-emu-%1").arg(::getpid());
-    QProcess emu;
-    emu.start(MOTIF_CLI_PATH, {"emu", "--model", "ES6", "--seconds", "20", "--name", client});
-    ASSERT_TRUE(emu.waitForStarted(5000));
-    ASSERT_TRUE(waitForPort(client, 10000)) << emu.readAllStandardError().toStdString();
-
-    std::ostringstream out, err;
-    const std::string port = client.toStdString();
-    const int code = CliApp().run({"--in", port, "--out", port, "identify"}, out, err);
-    EXPECT_EQ(code, 0) << err.str();
-    EXPECT_NE(out.str().find("\nMotif ES6\n"), std::string::npos) << out.str();
-    emu.terminate();
-    ASSERT_TRUE(emu.waitForFinished(5000));
-    EXPECT_EQ(emu.exitCode(), 0) << emu.readAllStandardError().toStdString();
-    EXPECT_NE(emu.readAllStandardOutput().indexOf("1 messages received, 0 errors"), -1);
 }
