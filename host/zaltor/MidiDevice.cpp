@@ -194,6 +194,12 @@ bool MidiDevice::syncBulkRequest(unsigned int control, BulkDump& dump, int waitM
     while (waitForMessage(bulkMessage, answering ? std::min(waitMs, BulkQuietMs) : waitMs, &bytes)) {
         auto message = makeSysex(bytes);
         const bool ours = isReplyTo(control, *message);
+        // No other bulk comes between our header and our footer: a footer naming another location
+        // there is ours, damaged, and the bulk is over.
+        if (started && !ours && message->isFooter()) {
+            OnLongMessage(bytes, SourceMain);
+            return false;
+        }
         const bool header = message->isHeader() && ours && message->checksumValid();
         if (header) dump.clear();
         started = (started && ours) || header;

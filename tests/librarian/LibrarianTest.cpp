@@ -60,6 +60,11 @@ TEST_F(LibrarianTest, FetchKeepsTheWholeBlocksOfEveryReplyAndAsksAgainForTheRest
              return true;
          }),
          1, 0, ""},
+        {0x0F0805, always([](MotifSysex& footer) {
+             footer.setAt(9, 0x06);
+             return true;
+         }),
+         1, 0, ""},
         // Three requests, the last two bringing nothing new; replies without their header do not
         // count, up to eight.
         {0x0E0805, dropAll, 8, 2400, "no reply began with its header"},
