@@ -91,7 +91,13 @@ QString Librarian::fetch(const PatchLocation& location, BulkDump& bulk)
         if (gained == 0 && (!reply.isEmpty() || lastAttempt_ == Attempt::Silent)) ++fruitless;
     }
     if (!held.started() && lastAttempt_ == Attempt::Silent)
-        return QStringLiteral("no bulk from the instrument for %1 within %2 ms").arg(name).arg(WaitMs);
+        // The identity request goes to every device number, a bulk request only to one: an
+        // instrument that answered the first and not the second is most often set to another.
+        return QStringLiteral("no bulk from the instrument for %1 within %2 ms: check that its MIDI device "
+                              "number is %3 or 'all' (--device)")
+            .arg(name)
+            .arg(WaitMs)
+            .arg(device_.deviceNumber());
     return QStringLiteral("the bulk for %1 is not a whole %2: %3")
         .arg(name, PatchFile::typeName(type), held.missing());
 }

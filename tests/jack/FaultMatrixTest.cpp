@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(OverJack, FaultMatrix, ::testing::Values(
     Row{"corrupt", "--corrupt 0.015 --seed 10", Get, 0, "USER1:3 -> ", "[1-9] corrupted", 9000},
     Row{"duplicate", "--duplicate 0.03 --seed 5", Get, 0, "USER1:3 -> ", "[1-9] duplicated", 9000},
     Row{"truncate", "--truncate 0.5 --seed 3", Get, 0, "USER1:3 -> ", "[1-9] truncated", 9000},
-    Row{"device", "--device 3", Get, 1, "no bulk from the instrument for USER1:3 within 3000 ms", "0 errors",
+    Row{"device", "--device 3", Get, 1, "no bulk from the instrument for USER1:3 within 3000 ms: check that its MIDI device number is 1", "0 errors",
         10000},
     // The instrument listens on channel 5: the capture selects the preset there.
     Row{"channel", "--channel 5", "get PRE1:3 -o @/PRE1-003.syx", 0, "PRE1:3 -> ", "0 errors", 5000},

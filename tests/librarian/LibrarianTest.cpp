@@ -143,7 +143,8 @@ TEST_F(LibrarianTest, LateRepliesToOneLocationAreNotTakenForTheNext)
     // whose own first reply loses its header.
     cable.hold();
     BulkDump bulk;
-    EXPECT_EQ(librarian.fetch(user1_5, bulk), "no bulk from the instrument for USER1:5 within 3000 ms");
+    EXPECT_EQ(librarian.fetch(user1_5, bulk), "no bulk from the instrument for USER1:5 within 3000 ms: check "
+                                              "that its MIDI device number is 1 or 'all' (--device)");
     EXPECT_EQ(clock.nowMs(), 6000);
     cable.raw = nullptr;
     ASSERT_EQ(cable.held.size(), 2 * 39u);
