@@ -29,7 +29,7 @@ void readEntries(const XS_Document& document)
         for (const auto& item : chunk->items) {
             for (const QString& model : {document.model(), QStringLiteral("Motif XF")}) {
                 Archive record;
-                record.writeBuffer(item->data);
+                record.writeBuffer(item->data.buffer());
                 Archive reader(record.bytes());
                 XS_Entry entry;
                 entry.fromArchive(model, reader);

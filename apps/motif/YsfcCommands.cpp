@@ -39,7 +39,7 @@ qint64 chunkSize(const XS_Chunk& chunk)
 QStringList entryLines(const XS_Item& item, const QString& model)
 {
     Archive record;
-    record.writeBuffer(item.data);
+    record.writeBuffer(item.data.buffer());
     Archive reader(record.bytes());
     XS_Entry entry;
     const bool whole = entry.fromArchive(model, reader);

@@ -1,7 +1,12 @@
 #include "core/Archive.h"
 
+#include "core/RangeCopy.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -39,8 +44,10 @@ std::vector<std::uint8_t> blockOf(std::size_t n)
 Archive::Archive() : reading_(false), reader_({}) {}
 
 Archive::Archive(std::vector<std::uint8_t> bytes)
-    : reading_(true), end_(static_cast<qint64>(bytes.size())), data_(std::move(bytes)), reader_(data_)
+    : reading_(true), memory_(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes))),
+      end_(static_cast<qint64>(memory_->size())), reader_(*memory_)
 {
+    source_ = SourceFile::inMemory(memory_);
 }
 
 Archive::Archive(const QString& path) : reading_(true), path_(path), reader_({})
@@ -52,8 +59,11 @@ Archive::Archive(const QString& path) : reading_(true), path_(path), reader_({})
         return;
     }
     if (!file->isSequential() && file->handle() >= 0) {
-        end_ = file->size();
-        file_ = std::move(file);
+        file->close();
+        QString error;
+        source_ = SourceFile::open(path, &error);
+        if (!source_) fail(error);
+        end_ = source_ ? source_->size() : 0;
         return;
     }
     const QByteArray content = file->readAll();
@@ -62,9 +72,10 @@ Archive::Archive(const QString& path) : reading_(true), path_(path), reader_({})
         return;
     }
     const auto* first = reinterpret_cast<const std::uint8_t*>(content.constData());
-    data_.assign(first, first + content.size());
-    end_ = static_cast<qint64>(data_.size());
-    reader_ = ByteReader(data_);
+    memory_ = std::make_shared<const std::vector<std::uint8_t>>(first, first + content.size());
+    source_ = SourceFile::inMemory(memory_);
+    end_ = static_cast<qint64>(memory_->size());
+    reader_ = ByteReader(*memory_);
 }
 
 Archive::Archive(const QString& path, Mode)
@@ -118,11 +129,13 @@ void Archive::checkWrite(const char* what)
 void Archive::fill(std::size_t n)
 {
     const qint64 windowEnd = base_ + static_cast<qint64>(data_.size());
-    if (!file_ || n <= reader_.remaining() || windowEnd == end_) return;
+    if (!streaming() || n <= reader_.remaining() || windowEnd == end_) return;
+    // Reading on from a window that was read doubles the next one.
+    if (!data_.empty()) readAhead_ = std::min(2 * readAhead_, WindowSize);
     // The window restarts at the position, so that a field on its edge is read whole.
     const qint64 at = pos();
     data_.resize(
-        static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(std::max(n, WindowSize)), end_ - at)));
+        static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(std::max(n, readAhead_)), end_ - at)));
     base_ = at;
     if (!readFile(at, data_)) data_.clear();
     reader_ = ByteReader(data_);
@@ -131,7 +144,7 @@ void Archive::fill(std::size_t n)
 bool Archive::readInto(std::span<std::uint8_t> to)
 {
     const qint64 at = pos();
-    if (file_ && to.size() > WindowSize) {
+    if (streaming() && to.size() > WindowSize) {
         const auto n = static_cast<qint64>(to.size());
         // As in memory, a short read ends at the end of the bytes.
         const bool fits = n <= end_ - at;
@@ -149,9 +162,10 @@ bool Archive::readInto(std::span<std::uint8_t> to)
 
 bool Archive::readFile(qint64 at, std::span<std::uint8_t> to)
 {
-    const auto n = static_cast<qint64>(to.size());
-    if (file_->seek(at) && file_->read(reinterpret_cast<char*>(to.data()), n) == n) return true;
-    fail(QStringLiteral("Cannot read %1: %2").arg(path_, file_->errorString()));
+    // The archive reads the file it has just opened: the check before each read is the owners'.
+    QString error;
+    if (source_->readAt(at, to, &error, SourceFile::Check::None)) return true;
+    fail(error);
     return false;
 }
 
@@ -161,8 +175,17 @@ void Archive::writeFile(QFile& file, qint64 at, std::span<const std::uint8_t> fr
     end_ = std::max(end_, at + n);
     // After a failure nothing more goes to the file: commit() refuses it anyway.
     if (failed_ || n == 0) return;
-    if (!file.seek(at) || file.write(reinterpret_cast<const char*>(from.data()), n) != n)
-        fail(QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    for (qint64 done = 0; done < n;) {
+        const ssize_t put =
+            ::pwrite(file.handle(), from.data() + done, std::size_t(n - done), off_t(at + done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            fail(QStringLiteral("Cannot write %1: %2")
+                     .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(errno))));
+            return;
+        }
+        done += put;
+    }
 }
 
 void Archive::moveWindow(qint64 at)
@@ -170,7 +193,11 @@ void Archive::moveWindow(qint64 at)
     if (reading_) {
         data_.clear();
         reader_ = ByteReader(data_);
+        readAhead_ = FirstWindowSize;
     } else {
+        // The pending copy goes first: a size field filled in later may lie among the bytes it
+        // copies.
+        flushPending();
         writeFile(*file_, base_, writer_.data());
         writer_.clear();
     }
@@ -305,7 +332,7 @@ Archive& Archive::operator>>(QString& text)
     if (!canRead()) return *this;
     // The window widens until the zero byte (or the end) is in it, doubling so that a long text
     // is read a bounded number of times.
-    while (file_ && base_ + static_cast<qint64>(data_.size()) < end_ &&
+    while (streaming() && base_ + static_cast<qint64>(data_.size()) < end_ &&
            std::find(data_.begin() + static_cast<std::ptrdiff_t>(reader_.pos()), data_.end(), 0) ==
                data_.end())
         fill(std::max(WindowSize, 2 * reader_.remaining()));
@@ -360,6 +387,111 @@ void Archive::writeBuffer(const Buffer& buffer)
 {
     writeUINT(static_cast<std::uint32_t>(buffer.size()));
     write(buffer.bytes());
+}
+
+bool Archive::readBlock(LazyBuffer& block)
+{
+    block.reset();
+    const qint64 at = pos();
+    const std::uint32_t length = readUINT();
+    if (failed_) return false;
+    const qint64 start = pos();
+    const qint64 left = size() - start;
+    // A Buffer counts in int: a longer block could never be edited or stored again.
+    if (static_cast<qint64>(length) > left || length > std::uint32_t(std::numeric_limits<int>::max())) {
+        fail(QStringLiteral("Cannot read a block of %1 bytes at offset %2: only %3 bytes follow")
+                 .arg(length)
+                 .arg(at)
+                 .arg(left));
+        return false;
+    }
+    block = LazyBuffer(SourceRange{source_, start, length});
+    seek(start + length);
+    return !failed_;
+}
+
+void Archive::writeBlock(const LazyBuffer& block)
+{
+    // Bytes that could not be read are never written as if they had been.
+    if (!block.error().isEmpty()) {
+        fail(QStringLiteral("Cannot store data that could not be read: %1").arg(block.error()));
+        return;
+    }
+    writeUINT(static_cast<std::uint32_t>(block.size()));
+    if (const SourceRange* range = block.reference())
+        writeRange(*range);
+    else
+        write(block.buffer().bytes());
+}
+
+void Archive::writeRange(const SourceRange& range)
+{
+    if (!canWrite() || failed_) return;
+    const std::span<const std::uint8_t> memory = range.source->memory();
+    if (range.source->handle() < 0) {
+        write(memory.subspan(std::size_t(range.offset), std::size_t(range.length)));
+        return;
+    }
+    if (std::find(copiedFrom_.begin(), copiedFrom_.end(), range.source) == copiedFrom_.end()) {
+        QString why;
+        if (!range.source->unchanged(&why)) {
+            fail(QStringLiteral("Cannot store: %1").arg(why));
+            return;
+        }
+        copiedFrom_.push_back(range.source);
+    }
+    if (!file_) {
+        // Into memory: a step at a time, never the whole range twice.
+        std::vector<std::uint8_t> step;
+        for (std::int64_t done = 0; done < range.length && !failed_; done += std::int64_t(step.size())) {
+            step.resize(std::size_t(std::min(range.length - done, RangeCopy::StepSize)));
+            QString error;
+            if (!range.source->readAt(range.offset + done, step, &error, SourceFile::Check::None))
+                fail(error);
+            else
+                writer_.bytes(step);
+        }
+        return;
+    }
+    const qint64 at = pos();
+    if (joinsPending(range)) {
+        writer_.clear();
+        pending_->length = at + range.length - pending_->to;
+    } else {
+        // The window and the copy before go to the file; this copy waits for the next range.
+        moveWindow(at);
+        pending_ = PendingCopy{range.source, range.offset, at, range.length};
+    }
+    end_ = std::max(end_, at + range.length);
+    base_ = at + range.length;
+}
+
+bool Archive::joinsPending(const SourceRange& range) const
+{
+    // Only the few bytes of a record's fields are compared, never samples.
+    constexpr qint64 MaxBetween = 256;
+    if (!pending_ || pending_->source != range.source) return false;
+    const qint64 from = pending_->from + pending_->length;
+    const qint64 to = pending_->to + pending_->length;
+    const qint64 between = range.offset - from;
+    if (between < 0 || between > MaxBetween || base_ != to || pos() != to + between ||
+        qint64(writer_.size()) != between)
+        return false;
+    std::vector<std::uint8_t> source(static_cast<std::size_t>(between));
+    return range.source->readAt(from, source, nullptr, SourceFile::Check::None) && source == writer_.data();
+}
+
+void Archive::flushPending()
+{
+    if (!pending_) return;
+    const PendingCopy copy = *pending_;
+    pending_.reset();
+    QString error;
+    if (!failed_ &&
+        !RangeCopy::copy(copy.source->handle(), copy.from, file_->handle(), copy.to, copy.length, &error))
+        fail(QStringLiteral("Cannot copy %1 bytes from %2 into %3: %4")
+                 .arg(copy.length)
+                 .arg(copy.source->path(), file_->fileName(), error));
 }
 
 qint64 Archive::pos() const { return base_ + static_cast<qint64>(reading_ ? reader_.pos() : writer_.pos()); }
@@ -475,6 +607,11 @@ bool Archive::finish(QFile& file, const QString& path)
         fail(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromStdString(error.message())));
         return false;
     }
+    // A document stored over the file it refers to goes on reading the old file, which it still
+    // holds open, and compares later stores with the new one.
+    const QString stored = QFileInfo(path).canonicalFilePath();
+    for (const auto& source : copiedFrom_)
+        if (QFileInfo(source->path()).canonicalFilePath() == stored) source->pathReplaced();
     return true;
 }
 
@@ -491,13 +628,14 @@ bool Archive::abandon()
 const std::vector<std::uint8_t>& Archive::bytes() const
 {
     if (!reading_) return writer_.data();
-    if (!file_) return data_;
+    static const std::vector<std::uint8_t> none;
+    if (!source_) return none;
+    if (!streaming()) return *memory_;
     // Some parsers look at the whole content; only they make a streamed archive hold it all.
     if (!whole_) {
         whole_.emplace(static_cast<std::size_t>(end_));
         // A file that can no longer be read gives no bytes, which its parser refuses.
-        if (!file_->seek(0) || file_->read(reinterpret_cast<char*>(whole_->data()), end_) != end_)
-            whole_->clear();
+        if (!source_->readAt(0, *whole_, nullptr, SourceFile::Check::None)) whole_->clear();
     }
     return *whole_;
 }

@@ -3,6 +3,8 @@
 #include "core/Buffer.h"
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
+#include "core/LazyBuffer.h"
+#include "core/SourceFile.h"
 
 #include <QFile>
 #include <QString>
@@ -15,11 +17,14 @@
 // The byte stream that documents are read from and written to. Numbers are big-endian (most
 // significant byte first) unless the name says otherwise (readValueR).
 //
-// An archive reads bytes held in memory or streams a file through a window of a megabyte, so
-// that a library of a gigabyte is never held twice; a large block goes from the file straight
-// into its destination. It writes into memory and commits to a file in one step,
-// or, made for a target file, writes to target.tmp as it goes; either way the target is replaced
-// only by a complete, flushed file, so a failed write never leaves a half-written file behind.
+// An archive reads bytes held in memory or streams a file through a window that starts at a few
+// kilobytes after each jump and doubles, up to a megabyte, while the reading goes straight on:
+// a listing that skips from record to record reads little more than the records. A large block
+// goes from the file straight into its destination; a block read by reference (readBlock) is not
+// read at all until its owner needs it, and is copied from file to file when stored. It writes into memory
+// and commits to a file in one step, or, made for a target file, writes to target.tmp as it goes; either way
+// the target is replaced only by a complete, flushed file, so a failed write never leaves a half-written file
+// behind.
 //
 // Failures are sticky: a read past the end answers 0 (or empty), the first failure's text stays
 // in errorText(), and a parser can test failed() once at the end of a record.
@@ -28,6 +33,8 @@ public:
     // A streamed file is read and written through a window of this many bytes; a larger block
     // goes between the file and its owner's memory directly.
     static constexpr std::size_t WindowSize = 1 << 20;
+    // The window read after a jump.
+    static constexpr std::size_t FirstWindowSize = 4096;
 
     // Tells the constructor that the path is the file to write, not the file to read.
     enum class Mode { Write };
@@ -84,6 +91,13 @@ public:
     // allocating anything and empties the buffer.
     bool readBuffer(Buffer& buffer);
     void writeBuffer(const Buffer& buffer);
+    // As readBuffer and writeBuffer, but the bytes stay where they are: reading answers a
+    // reference into the archive's source, and writing a reference copies the range from its
+    // source, which must be unchanged since it was opened.
+    bool readBlock(LazyBuffer& block);
+    void writeBlock(const LazyBuffer& block);
+    // What a reading archive reads from; the file stays open as long as a reference into it lives.
+    const std::shared_ptr<SourceFile>& source() const { return source_; }
 
     qint64 pos() const;
     qint64 size() const;
@@ -128,6 +142,13 @@ private:
     // Copies the next bytes into `to`, straight from the file when they are many.
     bool readInto(std::span<std::uint8_t> to);
     bool readFile(qint64 at, std::span<std::uint8_t> to);
+    // Whether the archive reads a file through its window rather than bytes in memory.
+    bool streaming() const { return source_ && source_->handle() >= 0; }
+    void writeRange(const SourceRange& range);
+    // Whether the bytes written since the pending copy repeat its source's bytes up to `range`,
+    // so that one copy can take both.
+    bool joinsPending(const SourceRange& range) const;
+    void flushPending();
     void writeFile(QFile& file, qint64 at, std::span<const std::uint8_t> from);
     // Empties the window (writing: sends it to the file first) and puts it at offset at.
     void moveWindow(qint64 at);
@@ -137,12 +158,26 @@ private:
     bool abandon();
 
     bool reading_;
-    // The file streamed from or to; none when all the bytes are in memory.
+    // Reading: the file or the bytes in memory. Writing: the temporary file written to, if any.
+    std::shared_ptr<SourceFile> source_;
+    std::shared_ptr<const std::vector<std::uint8_t>> memory_;
     std::unique_ptr<QFile> file_;
+    // Sources that ranges were copied from, each checked once before its first copy.
+    std::vector<std::shared_ptr<SourceFile>> copiedFrom_;
+    std::size_t readAhead_ = FirstWindowSize;
+    // A range still to be copied into the file: copies of ranges that lie in the same order in
+    // source and target, with the same bytes between them, are made as one.
+    struct PendingCopy {
+        std::shared_ptr<SourceFile> source;
+        qint64 from = 0;
+        qint64 to = 0;
+        qint64 length = 0;
+    };
+    std::optional<PendingCopy> pending_;
     // Reading: the file. Writing: the target that commit() replaces.
     QString path_;
     // The window holds the bytes from offset base_: data_ for reading, writer_ for writing. With
-    // no file it holds all of them and base_ stays 0.
+    // no file it holds all of them (memory_ when reading) and base_ stays 0.
     qint64 base_ = 0;
     // Reading: the size. Writing: how far the file has been written.
     qint64 end_ = 0;

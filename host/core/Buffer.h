@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -53,6 +54,8 @@ public:
 
     void allocate(int n, std::uint8_t fill = 0);
     void reset() { bytes_.clear(); }
+    // Room for n bytes, so that appending up to them never copies what is there.
+    void reserve(int n) { bytes_.reserve(std::size_t(std::max(n, 0))); }
     void append(std::uint8_t value) { bytes_.push_back(value); }
     void append(std::span<const std::uint8_t> more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     void append(const Buffer& more) { append(more.bytes()); }

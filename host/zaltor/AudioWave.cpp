@@ -10,6 +10,8 @@ void AudioWave::reset()
     right_.reset();
 }
 
+bool AudioWave::loadSamples(QString* error) const { return left_.load(error) && right_.load(error); }
+
 int AudioWave::sampleLength() const
 {
     const int bytes = format_.bytesPerSample();
@@ -19,7 +21,7 @@ int AudioWave::sampleLength() const
 std::int32_t AudioWave::sampleAt(int channel, int frame) const
 {
     const int bytes = format_.bytesPerSample();
-    const Buffer& buffer = channel == 1 && !right_.isEmpty() ? right_ : left_;
+    const Buffer& buffer = channel == 1 && !right_.isEmpty() ? right() : left();
     if (bytes == 0 || frame < 0 || frame >= buffer.size() / bytes) return 0;
     const std::uint32_t raw = buffer.readValueR(frame * bytes, bytes);
     // Sign-extend from the top bit of the sample's bytes.
@@ -37,7 +39,7 @@ float AudioWave::valueAt(int channel, int frame) const
 void AudioWave::setSamples(int channel, std::span<const std::int32_t> values)
 {
     const int bytes = format_.bytesPerSample();
-    Buffer& buffer = channel == 1 ? right_ : left_;
+    Buffer& buffer = channel == 1 ? right() : left();
     buffer.reset();
     if (bytes == 0) return;
     buffer.allocate(static_cast<int>(values.size()) * bytes);
@@ -58,7 +60,7 @@ bool AudioWave::appendFrames(std::span<const std::int32_t> interleaved)
         return false;
     const int shift = 32 - 8 * bytes;
     for (std::size_t c = 0; c < channels; ++c) {
-        Buffer& buffer = c == 0 ? left_ : right_;
+        Buffer& buffer = c == 0 ? left() : right();
         std::vector<std::uint8_t> added(frames * std::size_t(bytes));
         for (std::size_t f = 0; f < frames; ++f) {
             auto value = static_cast<std::uint32_t>(interleaved[f * channels + c]) >> shift;
@@ -68,6 +70,13 @@ bool AudioWave::appendFrames(std::span<const std::int32_t> interleaved)
         buffer.append(added);
     }
     return true;
+}
+
+void AudioWave::reserveFrames(std::int64_t frames)
+{
+    const std::int64_t bytes = std::clamp<std::int64_t>(frames * format_.bytesPerSample(), 0, INT_MAX);
+    left().reserve(int(bytes));
+    if (format_.isStereo()) right().reserve(int(bytes));
 }
 
 std::vector<std::int32_t> AudioWave::framesAt(int first, int count) const

@@ -55,8 +55,8 @@ void XS_DWFIM::calcSizes(int& wfmSize, int& wimSize) const
     wfmSize = static_cast<int>(WfmHeader) + XS_Keybank::RecordSize * keybankCount();
     wimSize = static_cast<int>(WimHeader);
     for (const auto& keybank : keybanks_) {
-        wimSize += 4 + keybank->left().size();
-        if (keybank->format().isStereo()) wimSize += 4 + keybank->right().size();
+        wimSize += 4 + keybank->channelSize(0);
+        if (keybank->format().isStereo()) wimSize += 4 + keybank->channelSize(1);
     }
 }
 
@@ -71,10 +71,15 @@ void XS_DWFIM::writeWFM(Archive& archive) const
 
 void XS_DWFIM::writeWIM(Archive& archive) const
 {
-    archive.willPutSize();
+    // The size is known before the samples are written, so the item's head is written in its
+    // final form: an archive that copies unchanged samples from file to file can then copy the
+    // heads between them along with the samples.
+    int wfmSize = 0;
+    int wimSize = 0;
+    calcSizes(wfmSize, wimSize);
+    archive.writeUINT(static_cast<std::uint32_t>(wimSize));
     archive.writeUINT(static_cast<std::uint32_t>(sampleCount()));
     for (const auto& keybank : keybanks_) keybank->storeWIM(archive);
-    archive.putSize();
 }
 
 bool XS_DWFIM::readWFM(Archive& archive)

@@ -215,8 +215,8 @@ bool XS_Document::readChunk(XS_Chunk* chunk, Archive& archive)
 
 void XS_Document::readChunkItem(XS_Chunk* chunk, int index, Archive& archive)
 {
-    Buffer data;
-    archive.readBuffer(data);
+    LazyBuffer data;
+    archive.readBlock(data);
     if (XS_Item* item = chunk->items.at(index)) item->data = std::move(data);
 }
 
@@ -260,5 +260,5 @@ bool XS_Document::writeChunk(XS_Chunk* chunk, Archive& archive)
 
 void XS_Document::writeChunkItem(XS_Chunk* chunk, int index, Archive& archive)
 {
-    archive.writeBuffer(chunk->items.at(index)->data);
+    archive.writeBlock(chunk->items.at(index)->data);
 }

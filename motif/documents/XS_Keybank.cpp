@@ -186,16 +186,17 @@ void XS_Keybank::storeWFM(Archive& archive) const
 
 bool XS_Keybank::loadWIM(Archive& archive)
 {
-    right().reset();
-    if (!archive.readBuffer(left())) return false;
-    return format().channels() <= 1 || archive.readBuffer(right());
+    // The samples stay in the file until someone listens to, exports or edits them.
+    channel(1).reset();
+    if (!archive.readBlock(channel(0))) return false;
+    return format().channels() <= 1 || archive.readBlock(channel(1));
 }
 
 void XS_Keybank::storeWIM(Archive& archive) const
 {
-    archive.writeBuffer(left());
+    archive.writeBlock(channel(0));
     // The channel count, not the data, tells the reader whether a right channel follows.
-    if (format().isStereo()) archive.writeBuffer(right());
+    if (format().isStereo()) archive.writeBlock(channel(1));
 }
 
 bool XS_Keybank::fromArchive(Archive& archive) { return loadWFM(archive) && loadWIM(archive); }
@@ -212,9 +213,9 @@ void XS_Keybank::validateKeybank()
     if (loop_end == 0) loop_end = sample_length;
     wave_start_L = WaveMemoryStart;
     reserve_L = ReserveLeft;
-    if (!right().isEmpty()) {
+    if (channelSize(1) != 0) {
         // The right channel follows the left one in wave memory.
-        const int frames = frameSize() ? left().size() / frameSize() : 0;
+        const int frames = frameSize() ? channelSize(0) / frameSize() : 0;
         wave_start_R = wave_start_L + static_cast<std::uint32_t>(frames);
         reserve_R = reserve_L + ReserveStep;
     } else {
@@ -308,6 +309,11 @@ bool XS_Keybank::exportKeybank(const QString& path, QString* error) const
         if (error) *error = refusal + QStringLiteral(", so its audio cannot be exported");
         return false;
     }
+    QString unread;
+    if (!loadSamples(&unread)) {
+        if (error) *error = unread;
+        return false;
+    }
     Sample sample;
     toSample(sample);
     return sample.toFile(path, error);
@@ -315,7 +321,7 @@ bool XS_Keybank::exportKeybank(const QString& path, QString* error) const
 
 bool XS_Keybank::play(AudioDevice* device) const
 {
-    if (isCompressed() || !device) return false;
+    if (isCompressed() || !device || !loadSamples()) return false;
     AudioOutPort& out = device->out();
     if (out.isPlaying()) {
         out.stop();

@@ -224,3 +224,31 @@ TEST(Archive, StreamedAndInMemoryArchivesAgreeAcrossWindowEdges)
     Archive streamed(path);
     EXPECT_EQ(streamed.bytes(), bytes);
 }
+
+TEST(Archive, BlocksByReferenceCopyTheirRangesAndKeepTheBytesWrittenBetweenThem)
+{
+    QTemporaryDir dir;
+    // Two blocks as writeBlock lays them out, then 300 bytes after a word that is no length.
+    Archive original(dir.filePath("source"), Archive::Mode::Write);
+    for (char fill : {'a', 'b'}) original.writeBuffer(Buffer(std::vector<std::uint8_t>(300, fill)));
+    original.writeText("gap1", 4);
+    original.write(std::vector<std::uint8_t>(300, 'c'));
+    ASSERT_TRUE(original.commit(dir.filePath("source")));
+
+    Archive source(dir.filePath("source"));
+    LazyBuffer a, b;
+    ASSERT_TRUE(source.readBlock(a) && source.readBlock(b));
+    const LazyBuffer c(SourceRange{source.source(), 612, 300});
+    Bytes expected = load(dir.filePath("source"));
+    std::copy_n(expected.begin(), 4, expected.begin() + 608);
+    for (bool toFile : {true, false}) {
+        const QString path = dir.filePath(toFile ? "file" : "memory");
+        auto copy =
+            toFile ? std::make_unique<Archive>(path, Archive::Mode::Write) : std::make_unique<Archive>();
+        for (const LazyBuffer* block : std::initializer_list<const LazyBuffer*>{&a, &b, &c})
+            copy->writeBlock(*block);
+        ASSERT_TRUE(copy->commit(path)) << copy->errorText().toStdString();
+        EXPECT_EQ(load(path), expected) << toFile;
+        EXPECT_TRUE(a.reference() && !a.isLoaded());
+    }
+}

@@ -40,7 +40,7 @@ YsfcFile::Item item(const char* tag, const char* hex) { return {tag, QByteArray:
 
 void addItem(XS_Chunk& chunk, std::initializer_list<std::uint8_t> bytes)
 {
-    chunk.items.append(std::make_unique<XS_Item>())->data = Buffer(bytes);
+    chunk.items.append(std::make_unique<XS_Item>())->data = LazyBuffer(Buffer(bytes));
 }
 
 } // namespace
@@ -140,7 +140,7 @@ TEST(XS_Document, EveryCutKeepsTheWholeItemsBeforeItAndReportsTheRest)
             ASSERT_EQ(chunk->items.count(), int(whole)) << length << ' ' << c;
             EXPECT_EQ(chunk->count, int(whole)) << length;
             for (std::size_t k = 0; k < whole; ++k)
-                EXPECT_EQ(chunk->items.at(int(k))->data.vector(),
+                EXPECT_EQ(chunk->items.at(int(k))->data.buffer().vector(),
                           std::vector<std::uint8_t>(file.chunks[c].items[k].contents.begin(),
                                                     file.chunks[c].items[k].contents.end()));
             if (whole < ends[c].size()) lost << chunk->name;
