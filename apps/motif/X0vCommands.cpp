@@ -3,6 +3,7 @@
 #include "TerminalInterface.h"
 #include "motif/librarian/X0vLibrary.h"
 #include "motif/librarian/X0vLint.h"
+#include "motif/librarian/X0vListing.h"
 #include "motif/librarian/X0vNames.h"
 #include "motif/librarian/X0vSlots.h"
 
@@ -170,54 +171,46 @@ int info(CliContext& context, const X0vArgs& args)
     X0V_Document library;
     const QString error = X0vLibrary::read(library, text(args.library));
     if (!error.isEmpty()) return context.fail(error);
-    const QJsonObject out = X0vLibrary::describe(library);
+    const X0vListing::Listing listing = X0vListing::list(library);
     if (context.json) {
-        context.printJson(out);
+        context.printJson(X0vListing::toJson(listing));
         return 0;
     }
-    const QJsonArray voices = out["voices"].toArray(), waves = out["waveforms"].toArray();
     context.print(
         QStringLiteral("%1 library (version %2): %3 of %4 slots, %5 of %6 slots, about %7 MB of samples")
-            .arg(out["model"].toString(), out["version"].toString(),
-                 X0V_Document::strVoices(int(voices.size()), true))
-            .arg(out["voiceSlots"].toInt())
-            .arg(X0V_Document::strWaveforms(int(waves.size()), true))
-            .arg(out["waveformSlots"].toInt())
-            .arg(out["estimatedSizeMB"].toDouble()));
+            .arg(listing.model, listing.version, X0V_Document::strVoices(int(listing.voices.size()), true))
+            .arg(listing.voiceSlots)
+            .arg(X0V_Document::strWaveforms(int(listing.waveforms.size()), true))
+            .arg(listing.waveformSlots)
+            .arg(listing.estimatedSizeMB));
     printDamage(context, library);
-    for (const auto& v : voices) {
-        const QJsonObject voice = v.toObject();
-        QStringList ids;
-        for (const auto& id : voice["waveforms"].toArray()) ids << QString::number(id.toInt());
-        context.print(QStringLiteral("  %1:%2 \"%3\" categories %4/%5 waveforms %6")
-                          .arg(voice["bank"].toString())
-                          .arg(voice["program"].toInt())
-                          .arg(voice["name"].toString())
-                          .arg(voice["category1"].toInt())
-                          .arg(voice["category2"].toInt())
-                          .arg(ids.isEmpty() ? QStringLiteral("none") : ids.join(',')));
-        QStringList elements, arpeggios;
-        for (const auto& e : voice["elements"].toArray()) {
-            const QJsonObject element = e.toObject();
-            elements
-                << QStringLiteral("%1 %2").arg(element["element"].toInt()).arg(element["plays"].toString());
-        }
-        for (const auto& a : voice["arpeggios"].toArray()) arpeggios << a.toString();
+    // Thousands of lines go out in one write.
+    QStringList lines;
+    for (const X0vListing::VoiceRow& voice : listing.voices) {
+        QStringList ids, elements;
+        for (int id : voice.waveforms) ids << QString::number(id);
+        lines << (QStringLiteral("  %1:%2 \"%3\" categories %4/%5 waveforms %6")
+                      .arg(voice.bank)
+                      .arg(voice.program)
+                      .arg(voice.name)
+                      .arg(voice.category1)
+                      .arg(voice.category2)
+                      .arg(ids.isEmpty() ? QStringLiteral("none") : ids.join(',')));
+        for (const X0vListing::Element& element : voice.elements)
+            elements << QString::number(element.number) + QLatin1Char(' ') + element.plays;
         if (!elements.isEmpty())
-            context.print(QStringLiteral("    elements ") + elements.join(QStringLiteral(", ")));
-        if (!arpeggios.isEmpty())
-            context.print(QStringLiteral("    arpeggios ") + arpeggios.join(QStringLiteral(", ")));
+            lines << (QStringLiteral("    elements ") + elements.join(QStringLiteral(", ")));
+        if (!voice.arpeggios.isEmpty())
+            lines << (QStringLiteral("    arpeggios ") + voice.arpeggios.join(QStringLiteral(", ")));
     }
-    for (const auto& w : waves) {
-        const QJsonObject wave = w.toObject();
-        context.print(
-            QStringLiteral("  %1:%2 id %3 \"%4\" %5, %6 bytes")
-                .arg(wave["bank"].toString())
-                .arg(wave["number"].toInt())
-                .arg(wave["id"].toInt())
-                .arg(wave["name"].toString(), X0V_Document::strKeybanks(wave["keybanks"].toInt(), true))
-                .arg(qint64(wave["size"].toDouble())));
-    }
+    for (const X0vListing::WaveRow& wave : listing.waveforms)
+        lines << (QStringLiteral("  %1:%2 id %3 \"%4\" %5, %6 bytes")
+                      .arg(wave.bank)
+                      .arg(wave.number)
+                      .arg(wave.id)
+                      .arg(wave.name, X0V_Document::strKeybanks(wave.keybanks, true))
+                      .arg(wave.size));
+    if (!lines.isEmpty()) context.print(lines.join(QLatin1Char('\n')));
     return 0;
 }
 

@@ -32,6 +32,15 @@ XS_WaveBank* XS_Waves::createBank(int id)
 
 XS_Waveform* XS_Waves::lookupWave(int id) const
 {
+    // Ids count up through a bank's places, so the slot is found straight away unless the bank
+    // is out of order or missing places; only then is the bank searched.
+    for (const auto& bank : banks_) {
+        const auto& places = bank->waveforms();
+        if (places.isEmpty() || !places.at(0)) continue;
+        const qint64 slot = qint64(id) - places.at(0)->id();
+        if (slot >= 0 && slot < places.count() && places.at(int(slot)) && places.at(int(slot))->id() == id)
+            return places.at(int(slot));
+    }
     for (const auto& bank : banks_)
         for (const auto& waveform : bank->waveforms())
             if (waveform && waveform->id() == id) return waveform.get();

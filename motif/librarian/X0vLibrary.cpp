@@ -2,12 +2,10 @@
 
 #include "core/Archive.h"
 #include "motif/documents/XS_Chunk.h"
-#include "motif/librarian/X0vNames.h"
+#include "motif/librarian/X0vListing.h"
 #include "motif/librarian/X0vRepairs.h"
-#include "motif/librarian/X0vWalk.h"
 
 #include <QFileInfo>
-#include <QJsonArray>
 
 namespace X0vLibrary {
 
@@ -91,72 +89,6 @@ std::optional<Bank> voiceBank(const X0V_Document& library, const QString& text)
     return std::nullopt;
 }
 
-namespace {
-
-QJsonObject voiceObject(const X0V_Document& library, const XS_VoiceBank& bank, int position,
-                        const XS_Voice& voice)
-{
-    QJsonArray waves, elements, arpeggios;
-    for (int id : voice.waveforms(library.model())) waves.append(id);
-    const int count = voice.elementsInData(library.model());
-    for (int i = 0; i < count; ++i)
-        if (voice.isElementUsed(i))
-            elements.append(
-                QJsonObject{{"element", i + 1}, {"plays", X0vNames::elementWave(library, voice, i)}});
-    for (int n = 0; n < X0vNames::arpeggioCount(library.model(), voice); ++n)
-        arpeggios.append(X0vNames::arpeggio(library.model(), voice, n));
-    QString name = voice.name();
-    while (name.endsWith(QLatin1Char(' '))) name.chop(1); // the instrument's padding
-    QJsonObject object{{"bank", XS_Voice::BankName(library.model(), bank.id())},
-                       {"program", position},
-                       {"name", name},
-                       {"category1", voice.getCategory1()},
-                       {"category2", voice.getCategory2()},
-                       {"waveforms", waves},
-                       {"elements", elements}};
-    if (!arpeggios.isEmpty()) object.insert("arpeggios", arpeggios);
-    return object;
-}
-
-QJsonObject waveObject(const X0V_Document& library, const XS_WaveBank& bank, int position,
-                       const XS_Waveform& wave)
-{
-    return QJsonObject{{"bank", XS_Waveform::BankName(bank.id(), library.model())},
-                       {"number", position},
-                       {"id", wave.id()},
-                       {"name", wave.name()},
-                       {"keybanks", wave.keybanks().count()},
-                       {"size", double(wave.totalSize())}};
-}
-
-} // namespace
-
-QJsonObject describe(const X0V_Document& library)
-{
-    QJsonArray voices, waves, chunks;
-    int voiceSlots = 0, waveSlots = 0;
-    X0vWalk::voices(library, [&](const XS_VoiceBank& bank, int p, const XS_Voice& voice) {
-        ++voiceSlots;
-        if (voice.hasData()) voices.append(voiceObject(library, bank, p, voice));
-    });
-    X0vWalk::waveforms(library, [&](const XS_WaveBank& bank, int p, const XS_Waveform& wave) {
-        ++waveSlots;
-        if (wave.hasData()) waves.append(waveObject(library, bank, p, wave));
-    });
-    for (int i = 0; i < library.chunks.count(); ++i)
-        chunks.append(
-            QJsonObject{{"id", library.chunks.at(i)->name}, {"count", library.chunks.at(i)->count}});
-    return QJsonObject{{"model", library.model()},
-                       {"version", library.version},
-                       {"voiceSlots", voiceSlots},
-                       {"emptyVoiceSlots", voiceSlots - int(voices.size())},
-                       {"waveformSlots", waveSlots},
-                       {"emptyWaveformSlots", waveSlots - int(waves.size())},
-                       {"estimatedSizeMB", library.estimatedSizeMB()},
-                       {"chunks", chunks},
-                       {"voices", voices},
-                       {"waveforms", waves},
-                       {"damage", damageJson(library.damage())}};
-}
+QJsonObject describe(const X0V_Document& library) { return X0vListing::toJson(X0vListing::list(library)); }
 
 } // namespace X0vLibrary
