@@ -186,6 +186,7 @@ bool Sample::fromFile(const QString& path, QString* error)
         }
     }
     format() = AudioFormat(info.samplerate, bitsOf(info.format), info.channels);
+    reserveFrames(info.frames);
     std::vector<double> block(std::size_t(BlockFrames) * std::size_t(info.channels));
     std::vector<std::int32_t> values(block.size());
     sf_count_t got = 0;

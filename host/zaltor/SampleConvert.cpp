@@ -30,6 +30,8 @@ private:
 void SampleConvert::toPcm16(AudioWave& wave, std::uint64_t seed)
 {
     const int bytes = wave.format().bytesPerSample();
+    // 16-bit samples are what the instrument stores already.
+    if (bytes == 2) return;
     const int frames = wave.sampleLength();
     Dither dither(seed);
     std::vector<std::vector<std::int32_t>> narrowed;
