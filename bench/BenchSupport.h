@@ -110,6 +110,43 @@ inline bool roomFor(const fs::path& dir, double bytes, double factor, const char
     return false;
 }
 
+// The median wall time of three runs of a program, after one that warms the page cache.
+inline double medianRun(const std::vector<std::string>& args)
+{
+    run(args);
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) times.push_back(run(args));
+    std::sort(times.begin(), times.end());
+    return times[1];
+}
+
+// The run of median time of three runs of `work` in children.
+inline ChildRun medianChild(const std::function<bool()>& work)
+{
+    std::vector<ChildRun> runs;
+    for (int i = 0; i < 3; ++i) runs.push_back(inChild(work));
+    std::sort(runs.begin(), runs.end(),
+              [](const ChildRun& a, const ChildRun& b) { return a.seconds < b.seconds; });
+    return runs[1];
+}
+
+// One row of a benchmark's table of ratios against the targets it must meet.
+inline bool ratioRow(const char* measure, double ratio, double target)
+{
+    const bool met = ratio <= target;
+    std::printf("| %-62s | %7.3f | <= %-4g | %-6s |\n", measure, ratio, target, met ? "met" : "MISSED");
+    return met;
+}
+
+inline void ratioHeader()
+{
+    std::printf("| %-62s | %7s | %-7s | %-6s |\n", "measure", "ratio", "target", "");
+    std::printf("|%s|%s|%s|%s|\n", std::string(64, '-').c_str(), std::string(9, '-').c_str(),
+                std::string(9, '-').c_str(), std::string(8, '-').c_str());
+}
+
+inline double mib(double bytes) { return bytes / (1 << 20); }
+
 inline void printRatios(const ChildRun& loadStore, const CopyReference& reference, double fileSize)
 {
     std::printf("cp: %.3f s (median of 3), cp + fsync: %.3f s\n", reference.cp, reference.cpSync);
@@ -124,6 +161,8 @@ inline void printRatios(const ChildRun& loadStore, const CopyReference& referenc
 struct Options {
     std::uint64_t mib = 1024;
     fs::path dir = fs::temp_directory_path();
+    // Leaves the generated files behind, for a profiler.
+    bool keep = false;
 };
 
 // --mib=N and --dir=FOLDER; false, with the usage, for anything else.
@@ -134,8 +173,10 @@ inline bool parseOptions(int argc, char** argv, const char* program, Options& op
             options.mib = std::strtoull(argv[i] + 6, nullptr, 10);
         else if (std::strncmp(argv[i], "--dir=", 6) == 0)
             options.dir = argv[i] + 6;
+        else if (std::strcmp(argv[i], "--keep") == 0)
+            options.keep = true;
         else {
-            std::fprintf(stderr, "usage: %s [--mib=N] [--dir=FOLDER]\n", program);
+            std::fprintf(stderr, "usage: %s [--mib=N] [--dir=FOLDER] [--keep]\n", program);
             return false;
         }
     }

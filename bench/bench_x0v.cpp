@@ -1,8 +1,11 @@
-// Load and store of a Motif XF voice-and-waveform library of about 1 GiB (every one of the 4224
-// waveform slots with sample data, 512 voices playing them), against copying the same file with
-// cp in the same run; peak memory of the load and store against the file size; and the time of
-// 'motif x0v info' per GiB. Each measurement runs in a child process of its own.
-//   build/bin/bench_x0v [--mib=N] [--dir=FOLDER]
+// What a musician does with a Motif XF voice-and-waveform library of about 1 GiB (every one of
+// the 4224 waveform slots with sample data, 512 voices playing them), against what the system
+// takes to read or copy the same bytes, measured in the same run: listing it ('motif x0v info'
+// against cat), renaming one voice ('motif x0v rename', which stores the library, against cp and
+// an fsync), loading and storing it whole, and importing a quarter of its size in WAV files into
+// an empty library (against copying those files and an fsync). Peak memory is measured against
+// the file size. Each measurement runs in a child process of its own.
+//   build/bin/bench_x0v [--mib=N] [--dir=FOLDER] [--keep]
 #include "BenchSupport.h"
 #include "CliApp.h"
 #include "motif/documents/X0V_Document.h"
@@ -11,6 +14,7 @@
 #include "motif/documents/XS_VoiceBank.h"
 #include "motif/documents/XS_WaveBank.h"
 #include "motif/documents/XS_Waveform.h"
+#include "motif/librarian/X0vSlots.h"
 
 #include <QCoreApplication>
 
@@ -64,16 +68,59 @@ bool generate(const fs::path& path, std::uint64_t bytesPerWave)
     return document.storeFile(QString::fromStdString(path.string()));
 }
 
-// The command line as a user runs it, in-process; its listing is kept, not printed.
-bench::ChildRun info(const fs::path& library)
+// The command line as a user runs it, in a child; its listing is kept, not printed.
+bench::ChildRun command(const std::vector<std::string>& args)
 {
-    return bench::inChild([&] {
+    return bench::medianChild([&] {
         std::ostringstream out, err;
-        const int code = CliApp().run({"x0v", "info", library.string()}, out, err);
-        std::printf("  info: %zu bytes of listing%s%s\n", out.str().size(),
-                    code == 0 ? "" : ", failed: ", err.str().c_str());
+        const int code = CliApp().run(args, out, err);
+        if (code != 0) std::printf("  %s failed: %s\n", args[1].c_str(), err.str().c_str());
         return code == 0;
     });
+}
+
+void put32le(std::FILE* file, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8) std::fputc(int(value >> shift & 0xFF), file);
+}
+
+// 16-bit stereo WAV files of noise at 44100 Hz, `count` of `bytes` each, as a sampler exports.
+std::vector<fs::path> writeWavs(const fs::path& dir, int count, std::uint32_t bytes)
+{
+    fs::create_directories(dir);
+    std::vector<fs::path> paths;
+    std::vector<std::uint8_t> data(bytes);
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t seed = std::uint32_t(i + 1);
+        for (std::uint8_t& byte : data) byte = std::uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+        const fs::path path = dir / ("sample" + std::to_string(i) + ".wav");
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) return {};
+        std::fwrite("RIFF", 1, 4, file);
+        put32le(file, 36 + bytes);
+        std::fwrite("WAVEfmt ", 1, 8, file);
+        for (std::uint32_t field : {16u, 1u | 2u << 16, 44100u, 44100u * 4, 4u | 16u << 16})
+            put32le(file, field);
+        std::fwrite("data", 1, 4, file);
+        put32le(file, bytes);
+        const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+        if (std::fclose(file) != 0 || !written) return {};
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+// Imports every file into the user waveform bank of a new XF library and stores it.
+bool import(const std::vector<fs::path>& wavs, const fs::path& library)
+{
+    X0V_Document document;
+    document.newDocument(XfType);
+    document.initSlots(XfType);
+    for (std::size_t i = 0; i < wavs.size(); ++i)
+        if (X0vSlots::importWave(document, 1, int(i), QString::fromStdString(wavs[i].string()), false)
+                .added != 1)
+            return false;
+    return document.storeFile(QString::fromStdString(library.string()));
 }
 
 } // namespace
@@ -85,7 +132,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const std::uint64_t bytesPerWave = std::max<std::uint64_t>(2, (options.mib << 20) / WaveSlots);
     const double approxBytes = double(bytesPerWave) * WaveSlots;
-    if (!bench::roomFor(options.dir, approxBytes, 3.5, "bench_x0v")) return 1;
+    if (!bench::roomFor(options.dir, approxBytes, 4.5, "bench_x0v")) return 1;
     const fs::path work = options.dir / ("bench_x0v." + std::to_string(getpid()));
     fs::create_directories(work);
     const fs::path original = work / "library.X0W";
@@ -100,13 +147,38 @@ int main(int argc, char** argv)
         const bool same = bench::compareWithCopy<X0V_Document>(
             original, work,
             [](X0V_Document& document, const QString& path) { return document.loadLibrary(path); });
-        const bench::ChildRun listed = info(original);
-        std::printf("info: %.0f ms per GiB%s\n", listed.seconds * 1000 / (size / (1 << 30)),
-                    listed.ok ? "" : " (FAILED)");
-        ok = same && listed.ok;
+        const bench::CopyReference copy = bench::copyReference(original, work / "copied");
+        const double cat = bench::medianRun({"sh", "-c", "cat '" + original.string() + "' > /dev/null"});
+        const bench::ChildRun listed = command({"x0v", "info", original.string()});
+        const fs::path renamed = work / "renamed.X0W";
+        fs::copy_file(original, renamed);
+        const bench::ChildRun rename =
+            command({"x0v", "rename", renamed.string(), "--voice", "USER1:0", "Renamed"});
+
+        const auto wavBytes = std::uint32_t(std::min<std::uint64_t>(options.mib << 20, 1ull << 31) / 4 / 32);
+        const std::vector<fs::path> wavs = writeWavs(work / "wavs", 32, wavBytes & ~3u);
+        const double cpWavs =
+            bench::run({"cp", "-r", (work / "wavs").string(), (work / "wavs-copied").string()}) +
+            bench::run({"sh", "-c", "sync '" + (work / "wavs-copied").string() + "'/*"});
+        const bench::ChildRun imported = bench::inChild([&] { return import(wavs, work / "imported.X0W"); });
+
+        std::printf("cat: %.3f s, cp: %.3f s, cp + fsync: %.3f s\n", cat, copy.cp, copy.cpSync);
+        std::printf("x0v info: %.3f s, %.1f MiB peak\n", listed.seconds, bench::mib(listed.peakBytes));
+        std::printf("x0v rename: %.3f s, %.1f MiB peak\n", rename.seconds, bench::mib(rename.peakBytes));
+        std::printf("import of %zu WAV files (%.0f MiB): %.3f s; cp + fsync of them: %.3f s\n", wavs.size(),
+                    bench::mib(double(wavBytes) * 32), imported.seconds, cpWavs);
+        bench::ratioHeader();
+        bool met = bench::ratioRow("x0v info time / cat time", listed.seconds / cat, 0.2);
+        met &= bench::ratioRow("x0v info peak RSS / file size", listed.peakBytes / size, 0.05);
+        met &= bench::ratioRow("voice rename peak RSS / file size", rename.peakBytes / size, 0.05);
+        met &= bench::ratioRow("voice rename (load, edit, store, fsync) / (cp + fsync)",
+                               rename.seconds / copy.cpSync, 1.2);
+        met &= bench::ratioRow("import of WAV files / (cp of them + fsync)", imported.seconds / cpWavs, 3);
+        std::printf("%s\n", met ? "every target met" : "targets MISSED");
+        ok = same && listed.ok && rename.ok && imported.ok && !wavs.empty();
     } else {
         std::fprintf(stderr, "bench_x0v: cannot write %s\n", original.c_str());
     }
-    fs::remove_all(work);
+    if (!options.keep) fs::remove_all(work);
     return ok ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 // cp followed by an fsync of the copy are both given as references.
 // Peak memory is measured for the load and store alone, in a child process, against the file
 // size.
-//   build-bench/bin/bench_ysfc [--mib=N] [--dir=FOLDER]
+//   build-bench/bin/bench_ysfc [--mib=N] [--dir=FOLDER] [--keep]
 #include "BenchSupport.h"
 #include "core/Archive.h"
 #include "motif/documents/XS_Document.h"
@@ -114,6 +114,6 @@ int main(int argc, char** argv)
     } else {
         std::fprintf(stderr, "bench_ysfc: cannot write %s\n", original.c_str());
     }
-    fs::remove_all(work);
+    if (!options.keep) fs::remove_all(work);
     return same ? 0 : 1;
 }
