@@ -43,11 +43,11 @@ QString LibraryEditor::deleteWaves(int bank, const std::vector<int>& positions)
                     QStringList silenced;
                     for (int id : ids) silenced << X0vSlots::voicesPlaying(library, id);
                     silenced.removeDuplicates();
-                    if (!silenced.isEmpty() &&
-                        ask(this, tr("Delete waveforms"),
-                            tr("%1 play the waveforms and have no other copy of them to play. Delete anyway?")
-                                .arg(joined(silenced)),
-                            false) != Answer::Yes)
+                    if (!silenced.isEmpty() && ask(this, tr("Delete waveforms"),
+                                                   tr("These voices play the waveforms, and the library "
+                                                      "holds no other copy of them: %1. Delete anyway?")
+                                                       .arg(joined(silenced)),
+                                                   false) != Answer::Yes)
                         return cancelled();
                     return QString();
                 });
