@@ -4,6 +4,7 @@
 // damaged files not written over themselves, unsaved edits not lost on closing).
 #include "LibraryEditor.h"
 #include "LibraryDemo.h"
+#include "LibraryTab.h"
 #include "LibraryTables.h"
 #include "OffscreenApplication.h"
 #include "ScriptedInterface.h"
@@ -14,6 +15,7 @@
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -299,4 +301,22 @@ TEST_F(LibraryEditorTest, CopiedVoicesArePastedIntoAnotherLibraryWithTheirWavefo
                           "and go only into another Motif XF library, not into this "
                           "Motif XS one"});
     EXPECT_EQ(xf.undoStack().count() + xs.undoStack().count(), 1);
+}
+
+TEST_F(LibraryEditorTest, ALibraryOpensInOneTabNamedWithItsUnsavedState)
+{
+    QTabWidget tabs;
+    const QString missing = dir.filePath("missing.X3V");
+    for (const QString& path : {demo, demo, missing}) openLibraryTab(&tabs, path);
+    ASSERT_EQ(tabs.count(), 1);
+    qobject_cast<LibraryEditor*>(tabs.widget(0))->renameWave(1, "Sine");
+    EXPECT_EQ(tabs.tabText(0), "demo.X3V *");
+    answers = {LibraryEditor::Answer::Cancel, LibraryEditor::Answer::Cancel, LibraryEditor::Answer::No};
+    EXPECT_FALSE(closeLibraryTab(&tabs, 0) || mayCloseLibraryTabs(&tabs));
+    EXPECT_TRUE(closeLibraryTab(&tabs, 0));
+    EXPECT_EQ(tabs.count(), 0);
+    EXPECT_EQ(
+        script.calls.filter("error"),
+        QStringList{"error Open library|cannot open library '" + missing + "': Cannot open " + missing +
+                    ": No such file or directory; open a Motif XS or XF library file (.X0V, .X1V, .X3V)"});
 }

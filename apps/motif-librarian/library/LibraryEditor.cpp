@@ -67,7 +67,12 @@ QTableView* slotView(SlotTable* model, const QString& name, QWidget* parent)
 
 } // namespace
 
-LibraryEditor::Ask LibraryEditor::ask = askWithBox;
+LibraryEditor::Ask LibraryEditor::ask;
+
+LibraryEditor::Answer LibraryEditor::question(const QString& title, const QString& text, bool withCancel)
+{
+    return ask ? ask(this, title, text, withCancel) : askWithBox(this, title, text, withCancel);
+}
 
 LibraryEditor::LibraryEditor(QWidget* parent)
     : QWidget(parent), voices_(new VoiceTable(library_, this)), waves_(new WaveTable(library_, this)),
@@ -141,11 +146,11 @@ QString LibraryEditor::open(const QString& path)
     for (const auto& reference : X0vRepairs::dangling(library_))
         references << X0vRepairs::describe(reference);
     if (!references.isEmpty()) {
-        const QString question =
+        const QString text =
             tr("These elements play waveforms the library does not hold: %1.\n\nSwitch them off to edit the "
                "library? Undo switches them on again. Otherwise the library opens for reading only.")
                 .arg(references.join(QStringLiteral(", ")));
-        if (ask(this, tr("Open library"), question, false) == Answer::Yes)
+        if (question(tr("Open library"), text, false) == Answer::Yes)
             edit(tr("Switch off %1 elements").arg(references.size()), [](X0V_Document& library) {
                 X0vRepairs::repair(library);
                 return QString();
@@ -192,10 +197,10 @@ bool LibraryEditor::maybeClose()
 {
     if (!isModified()) return true;
     audition_->stop();
-    switch (
-        ask(this, tr("Close library"),
-            tr("%1 has edits that are not saved. Save them before closing?").arg(QFileInfo(path_).fileName()),
-            true)) {
+    switch (question(
+        tr("Close library"),
+        tr("%1 has edits that are not saved. Save them before closing?").arg(QFileInfo(path_).fileName()),
+        true)) {
     case Answer::Yes:
         return save().isEmpty();
     case Answer::No:

@@ -25,7 +25,8 @@ class LibraryEditor : public QWidget {
     Q_OBJECT
 public:
     enum class Answer { Yes, No, Cancel };
-    // Asks the user; the editor's questions go through here so that tests answer them.
+    // Asks the user; the editor's questions go through here so that tests answer them. Unset, the
+    // questions are message boxes.
     using Ask =
         std::function<Answer(QWidget* parent, const QString& title, const QString& text, bool withCancel)>;
     static Ask ask;
@@ -86,6 +87,7 @@ signals:
     void titleChanged(const QString& title);
 
 private:
+    Answer question(const QString& title, const QString& text, bool withCancel);
     // Makes `change` one undo step called `text`; a change that answers a text is taken back and
     // the text shown, unless it is cancelled().
     QString edit(const QString& text, const std::function<QString(X0V_Document&)>& change);

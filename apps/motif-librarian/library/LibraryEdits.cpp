@@ -43,11 +43,11 @@ QString LibraryEditor::deleteWaves(int bank, const std::vector<int>& positions)
                     QStringList silenced;
                     for (int id : ids) silenced << X0vSlots::voicesPlaying(library, id);
                     silenced.removeDuplicates();
-                    if (!silenced.isEmpty() && ask(this, tr("Delete waveforms"),
-                                                   tr("These voices play the waveforms, and the library "
-                                                      "holds no other copy of them: %1. Delete anyway?")
-                                                       .arg(joined(silenced)),
-                                                   false) != Answer::Yes)
+                    if (!silenced.isEmpty() && question(tr("Delete waveforms"),
+                                                        tr("These voices play the waveforms, and the library "
+                                                           "holds no other copy of them: %1. Delete anyway?")
+                                                            .arg(joined(silenced)),
+                                                        false) != Answer::Yes)
                         return cancelled();
                     return QString();
                 });
@@ -137,8 +137,8 @@ QString LibraryEditor::importFiles(int bank, int position, const QStringList& pa
                 number += import.added;
             }
             if (!replaced.isEmpty() &&
-                ask(this, tr("Import audio"),
-                    tr("The import overwrites %1. Overwrite?").arg(joined(replaced)), false) != Answer::Yes)
+                question(tr("Import audio"), tr("The import overwrites %1. Overwrite?").arg(joined(replaced)),
+                         false) != Answer::Yes)
                 return cancelled();
             return QString();
         });
@@ -191,8 +191,8 @@ QString LibraryEditor::pasteVoices(const LibraryEditor& source, Bank sourceBank,
         for (int k = 0; target && k < int(voices.size()); ++k)
             if (const XS_Voice* voice = target->voices().at(start + k); voice && voice->hasData())
                 held << X0vSlots::voiceLabel(library, bank, start + k, *voice);
-        if (!held.isEmpty() && ask(this, title, tr("The paste overwrites %1. Overwrite?").arg(joined(held)),
-                                   false) != Answer::Yes)
+        if (!held.isEmpty() && question(title, tr("The paste overwrites %1. Overwrite?").arg(joined(held)),
+                                        false) != Answer::Yes)
             return cancelled();
         return library.pasteVoices(bank, start, voices, waves) > 0
                    ? QString()
