@@ -119,7 +119,12 @@ LibraryEditor::LibraryEditor(QWidget* parent)
     connect(&undo_, &QUndoStack::cleanChanged, this, [this] { emit titleChanged(title()); });
 }
 
-LibraryEditor::~LibraryEditor() { std::erase(editors(), this); }
+LibraryEditor::~LibraryEditor()
+{
+    std::erase(editors(), this);
+    // The stack says it is clean as it goes, when the editor is no longer one to ask for a title.
+    undo_.disconnect(this);
+}
 
 std::vector<LibraryEditor*> LibraryEditor::openEditors() { return editors(); }
 
