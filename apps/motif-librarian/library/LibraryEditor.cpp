@@ -9,6 +9,7 @@
 #include "motif/librarian/X0vRepairs.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QTableView>
+#include <QThread>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -57,10 +59,10 @@ QTableView* slotView(SlotTable* model, const QString& name, QWidget* parent)
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->horizontalHeader()->setStretchLastSection(true);
-    // Bank, position and number columns need a few characters; names and lists take the rest.
-    const int narrow = view->fontMetrics().horizontalAdvance(QStringLiteral("DR:USER__"));
-    for (int column = 0; column < model->columnCount() - 1; ++column)
-        view->setColumnWidth(column, column < 2 ? narrow : narrow * 2);
+    // Columns fit what the first slots hold, and never shrink below a bank name.
+    view->horizontalHeader()->setMinimumSectionSize(
+        view->fontMetrics().horizontalAdvance(QStringLiteral("DR:USER__")));
+    view->horizontalHeader()->setResizeContentsPrecision(256);
     view->setWordWrap(false);
     return view;
 }
@@ -166,6 +168,8 @@ QString LibraryEditor::open(const QString& path)
                             .arg(QFileInfo(path).fileName());
     }
     showLibrary();
+    voiceView_->resizeColumnsToContents();
+    waveView_->resizeColumnsToContents();
     return QString();
 }
 
@@ -175,7 +179,18 @@ QString LibraryEditor::writeTo(const QString& target)
     if (!damageRefusal_.isEmpty() &&
         QFileInfo(target).canonicalFilePath() == QFileInfo(path_).canonicalFilePath())
         return damageRefusal_;
-    if (QString error = X0vLibrary::save(library_, target); !error.isEmpty()) return error;
+    // A library of a gigabyte takes a while to write: the window goes on drawing meanwhile, and
+    // the editor takes no edit until the file is in place.
+    QString error;
+    setEnabled(false);
+    QEventLoop waiting;
+    std::unique_ptr<QThread> writer(QThread::create([&] { error = X0vLibrary::save(library_, target); }));
+    connect(writer.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    writer->start();
+    waiting.exec();
+    writer->wait();
+    setEnabled(true);
+    if (!error.isEmpty()) return error;
     if (QFileInfo(target).canonicalFilePath() != QFileInfo(path_).canonicalFilePath()) damageRefusal_.clear();
     path_ = target;
     undo_.setClean();
@@ -232,6 +247,8 @@ QString LibraryEditor::edit(const QString& text, const std::function<QString(X0V
                                    [this](const LibrarySnapshot::Bytes& bytes) { restore(bytes); }));
     current_ = std::move(after);
     showLibrary();
+    voiceView_->resizeColumnsToContents();
+    waveView_->resizeColumnsToContents();
     return QString();
 }
 
