@@ -203,6 +203,10 @@ TEST_F(LibraryEditorTest, SavingReplacesTheFileAndClosingAsksAboutUnsavedEdits)
     EXPECT_EQ(editor.title(), "demo.X3V");
     EXPECT_TRUE(editor.maybeClose());
     EXPECT_EQ(asked.size(), 3);
+    const QString nowhere = dir.filePath("gone/demo.X3V");
+    EXPECT_EQ(editor.saveAs(nowhere), "cannot write library '" + nowhere + "': Cannot write " + nowhere +
+                                          ".tmp: No such file or directory (the original file is unchanged)");
+    EXPECT_EQ(editor.path(), demo);
 }
 
 TEST_F(LibraryEditorTest, ADamagedLibraryIsSavedOnlyToAnotherFile)

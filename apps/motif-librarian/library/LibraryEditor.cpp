@@ -52,7 +52,8 @@ QTableView* slotView(SlotTable* model, const QString& name, QWidget* parent)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setDragDropMode(QAbstractItemView::DragDrop);
-    view->setDefaultDropAction(Qt::MoveAction);
+    // Files from a file manager are copied in: a move would have the file manager delete them.
+    view->setDefaultDropAction(Qt::CopyAction);
     view->setDragDropOverwriteMode(true);
     view->setAcceptDrops(true);
     view->setDropIndicatorShown(true);
@@ -180,11 +181,13 @@ QString LibraryEditor::writeTo(const QString& target)
         QFileInfo(target).canonicalFilePath() == QFileInfo(path_).canonicalFilePath())
         return damageRefusal_;
     // A library of a gigabyte takes a while to write: the window goes on drawing meanwhile, and
-    // the editor takes no edit until the file is in place.
+    // the editor takes no edit until the file is in place. The bytes written are those of the
+    // last edit, so the writer never reads the library the window reads.
     QString error;
     setEnabled(false);
     QEventLoop waiting;
-    std::unique_ptr<QThread> writer(QThread::create([&] { error = X0vLibrary::save(library_, target); }));
+    std::unique_ptr<QThread> writer(QThread::create(
+        [&error, bytes = current_, target] { error = LibrarySnapshot::write(bytes, target); }));
     connect(writer.get(), &QThread::finished, &waiting, &QEventLoop::quit);
     writer->start();
     waiting.exec();

@@ -19,6 +19,15 @@ QString restore(X0V_Document& library, const Bytes& bytes)
     return QStringLiteral("cannot go back to the library as it was: %1").arg(library.errorText());
 }
 
+QString write(const Bytes& bytes, const QString& path)
+{
+    Archive archive;
+    archive.write(*bytes);
+    if (archive.commit(path)) return QString();
+    return QStringLiteral("cannot write library '%1': %2 (the original file is unchanged)")
+        .arg(path, archive.errorText());
+}
+
 } // namespace LibrarySnapshot
 
 SnapshotCommand::SnapshotCommand(const QString& text, LibrarySnapshot::Bytes before,

@@ -19,6 +19,10 @@ using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 Bytes take(X0V_Document& library);
 // Loads the bytes into the library; the empty text on success, otherwise what failed.
 QString restore(X0V_Document& library, const Bytes& bytes);
+// Writes the bytes to a temporary file beside `path` and renames it over `path`, so that the
+// file is either the old one or the new one; the empty text on success. Touches no library, so
+// it may run on another thread while the window shows the library.
+QString write(const Bytes& bytes, const QString& path);
 
 } // namespace LibrarySnapshot
 
