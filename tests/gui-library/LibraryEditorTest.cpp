@@ -69,6 +69,13 @@ protected:
         delete data;
         return accepted;
     }
+    // What a drag of the slots' rows carries.
+    static QMimeData* rows(SlotTable& table, std::initializer_list<std::pair<int, int>> picked)
+    {
+        QModelIndexList indexes;
+        for (const auto& [bank, position] : picked) indexes << table.index(table.rowOf(bank, position), 2);
+        return table.mimeData(indexes);
+    }
     QMimeData* files(const QStringList& paths)
     {
         auto* data = new QMimeData;
@@ -164,11 +171,6 @@ TEST_F(LibraryEditorTest, DroppedAudioBecomesAWaveformAndOverwritesOnlyWhenAgree
 
 TEST_F(LibraryEditorTest, DraggedRowsMoveInTheirBankAndWaveformsToTheEndOfAnother)
 {
-    const auto rows = [](SlotTable& table, std::initializer_list<std::pair<int, int>> picked) {
-        QModelIndexList indexes;
-        for (const auto& [bank, position] : picked) indexes << table.index(table.rowOf(bank, position), 2);
-        return table.mimeData(indexes);
-    };
     // The empty slot 4 is not dragged along.
     EXPECT_FALSE(
         drop(editor.voiceTable(), rows(editor.voiceTable(), {{User1, 0}, {User1, 1}, {User1, 4}}), User1, 5));
@@ -294,17 +296,22 @@ TEST_F(LibraryEditorTest, CopiedVoicesArePastedIntoAnotherLibraryWithTheirWavefo
         select(*into, {0}, User2);
         trigger(*into, QKeySequence::Paste);
     }
-    EXPECT_EQ(names(xf.voiceTable(), User2, 0, 3) + "|" + names(xf.waveTable(), 1, 0, 3),
-              "Pure Sine,Hollow Square,|Sine C3,Square E3,");
+    // Dragged out of the other library, voices are pasted too; waveforms go only with them.
+    drop(xf.voiceTable(), rows(editor.voiceTable(), {{User1, 1}}), User2, 2);
+    drop(xf.waveTable(), rows(editor.waveTable(), {{1, 3}}), 1, 5);
+    EXPECT_EQ(names(xf.voiceTable(), User2, 0, 4) + "|" + names(xf.waveTable(), 1, 0, 4),
+              "Pure Sine,Hollow Square,Bright Saw,|Sine C3,Square E3,Saw A2,");
     EXPECT_EQ(row(xf.voiceTable(), User2, 1), "USER2|1|Hollow Square|0/2048|1 USR:2 \"Square E3\"");
     EXPECT_EQ(asked,
               QStringList{"Paste 2 Voices|The paste overwrites USER2:0 \"Pure Sine\", USER2:1 \"Hollow "
                           "Square\". Overwrite?"});
-    EXPECT_EQ(script.calls.filter("error"),
-              QStringList{"error Paste 2 Voices|the voices come from a Motif XF library "
-                          "and go only into another Motif XF library, not into this "
-                          "Motif XS one"});
-    EXPECT_EQ(xf.undoStack().count() + xs.undoStack().count(), 1);
+    EXPECT_EQ(
+        script.calls.filter("error"),
+        QStringList({"error Paste 2 Voices|the voices come from a Motif XF library and go only into another "
+                     "Motif XF library, not into this Motif XS one",
+                     "error Move waveforms|waveforms go into another library with the voices that play them: "
+                     "drag or paste those voices"}));
+    EXPECT_EQ(xf.undoStack().count() + xs.undoStack().count(), 2);
 }
 
 TEST_F(LibraryEditorTest, ALibraryOpensInOneTabNamedWithItsUnsavedState)

@@ -83,7 +83,14 @@ LibraryEditor::LibraryEditor(QWidget* parent)
       lint_(new QListWidget(this)), banner_(new QLabel(this)), audition_(new LibraryAudition(this))
 {
     editors().push_back(this);
-    voices_->onMove = [this](int bank, int target, int fromBank, const std::vector<int>& positions) {
+    voices_->onMove = [this](const SlotTable& from, int bank, int target, int fromBank,
+                             const std::vector<int>& positions) {
+        // Voices dragged out of another open library are pasted, with their waveforms.
+        for (const LibraryEditor* source : openEditors())
+            if (source != this && &from == source->voices_) {
+                pasteVoices(*source, Bank(fromBank), positions, Bank(bank), target);
+                return;
+            }
         if (fromBank != bank) {
             error(this, tr("voices move only within their bank; copy and paste them into another one"),
                   tr("Move voices"));
@@ -91,8 +98,15 @@ LibraryEditor::LibraryEditor(QWidget* parent)
         }
         moveVoices(Bank(bank), target, positions);
     };
-    waves_->onMove = [this](int bank, int target, int fromBank, const std::vector<int>& positions) {
-        moveWaves(bank, target, fromBank, positions);
+    waves_->onMove = [this](const SlotTable& from, int bank, int target, int fromBank,
+                            const std::vector<int>& positions) {
+        if (&from != waves_)
+            error(this,
+                  tr("waveforms go into another library with the voices that play them: drag or paste those "
+                     "voices"),
+                  tr("Move waveforms"));
+        else
+            moveWaves(bank, target, fromBank, positions);
     };
     waves_->onFiles = [this](int bank, int position, const QStringList& paths) {
         importFiles(bank, position, paths);

@@ -11,12 +11,23 @@
 
 namespace {
 const QString UriList = QStringLiteral("text/uri-list");
+
+// The tables that exist: a drag names its table by address, and a drop believes only an address
+// of a table that is still there.
+std::vector<const SlotTable*>& tables()
+{
+    static std::vector<const SlotTable*> list;
+    return list;
 }
+} // namespace
 
 SlotTable::SlotTable(const X0V_Document& library, QObject* parent)
     : QAbstractTableModel(parent), library_(library)
 {
+    tables().push_back(this);
 }
+
+SlotTable::~SlotTable() { std::erase(tables(), this); }
 
 void SlotTable::refresh()
 {
@@ -76,7 +87,7 @@ QMimeData* SlotTable::mimeData(const QModelIndexList& indexes) const
     if (rows.empty()) return nullptr;
     // A drag moves rows of one bank: that of the first row.
     const int bank = slot(rows.front()).bank;
-    QStringList words{QString::number(bank)};
+    QStringList words{QString::number(quintptr(this)), QString::number(bank)};
     for (int row : rows)
         if (slot(row).bank == bank && holdsData(slot(row))) words << QString::number(slot(row).position);
     auto* data = new QMimeData;
@@ -93,10 +104,13 @@ bool SlotTable::dropMimeData(const QMimeData* data, Qt::DropAction action, int r
     const Slot target = slot(at);
     if (data->hasFormat(mimeType())) {
         const QStringList words = QString::fromLatin1(data->data(mimeType())).split(QLatin1Char(' '));
+        const auto from = std::find_if(tables().begin(), tables().end(), [&](const SlotTable* table) {
+            return quintptr(table) == words.front().toULongLong();
+        });
         std::vector<int> positions;
-        for (qsizetype i = 1; i < words.size(); ++i) positions.push_back(words[i].toInt());
-        if (positions.empty() || !onMove) return false;
-        onMove(target.bank, target.position, words.front().toInt(), positions);
+        for (qsizetype i = 2; i < words.size(); ++i) positions.push_back(words[i].toInt());
+        if (from == tables().end() || positions.empty() || !onMove) return false;
+        onMove(**from, target.bank, target.position, words[1].toInt(), positions);
         // The editor has rebuilt the rows; the view must not remove the dragged ones itself.
         return false;
     }

@@ -11,8 +11,9 @@ class X0V_Document;
 
 // The slots of a library as table rows, empty slots included, so that a drop on a row names the
 // slot it goes to. A row is a bank (a voice bank's select value or a waveform bank 1-3) and a
-// position in it. Dragged rows travel as "bank position position ..." of one bank; what a drop
-// does is the editor's, through the callbacks.
+// position in it. Dragged rows travel as "table bank position position ..." of one bank, the table
+// telling a drag within the library from one out of another open library; what a drop does is
+// the editor's, through the callbacks.
 class SlotTable : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -20,12 +21,16 @@ public:
         int bank;
         int position;
     };
-    // Rows dropped on the slot at (bank, position): the first voice or waveform moved goes there.
-    std::function<void(int bank, int target, int fromBank, const std::vector<int>& positions)> onMove;
+    // Rows of the table `from` (this one or another library's) dropped on the slot at (bank,
+    // target): the first voice or waveform goes there.
+    std::function<void(const SlotTable& from, int bank, int target, int fromBank,
+                       const std::vector<int>& positions)>
+        onMove;
     // Files from the file manager dropped on the slot.
     std::function<void(int bank, int position, const QStringList& paths)> onFiles;
 
     explicit SlotTable(const X0V_Document& library, QObject* parent = nullptr);
+    ~SlotTable() override;
 
     // Rebuilds the rows after the library changed.
     void refresh();
