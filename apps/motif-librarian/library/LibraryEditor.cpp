@@ -141,6 +141,12 @@ LibraryEditor::~LibraryEditor()
     std::erase(editors(), this);
     // The stack says it is clean as it goes, when the editor is no longer one to ask for a title.
     undo_.disconnect(this);
+    // The views and tables are children, which go after the members: they must not outlive the
+    // library they read.
+    delete voiceView_;
+    delete waveView_;
+    delete voices_;
+    delete waves_;
 }
 
 std::vector<LibraryEditor*> LibraryEditor::openEditors() { return editors(); }
