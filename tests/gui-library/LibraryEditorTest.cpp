@@ -175,6 +175,11 @@ TEST_F(LibraryEditorTest, DraggedRowsMoveInTheirBankAndWaveformsToTheEndOfAnothe
     EXPECT_FALSE(
         drop(editor.voiceTable(), rows(editor.voiceTable(), {{User1, 0}, {User1, 1}, {User1, 4}}), User1, 5));
     EXPECT_EQ(names(editor.voiceTable(), User1, 0, 6), "Hollow Square,,,Pure Sine,Bright Saw,");
+    // The moved voices stay selected where they went.
+    QStringList selected;
+    for (const QModelIndex& index : editor.voiceView().selectionModel()->selectedRows())
+        selected << QString::number(editor.voiceTable().slot(index.row()).position);
+    EXPECT_EQ(selected, QStringList({"3", "4"}));
     drop(editor.voiceTable(), rows(editor.voiceTable(), {{User1, 0}}), User2, 0);
     EXPECT_EQ(
         script.calls.filter("error"),

@@ -298,6 +298,17 @@ void LibraryEditor::showLibrary()
     emit titleChanged(title());
 }
 
+void LibraryEditor::selectSlots(QTableView& view, int bank, int first, int count)
+{
+    const auto& table = static_cast<const SlotTable&>(*view.model());
+    view.clearSelection();
+    for (int p = first; p < first + count; ++p)
+        if (const int row = table.rowOf(bank, p); row >= 0)
+            view.selectionModel()->select(table.index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (const int row = table.rowOf(bank, first); row >= 0) view.scrollTo(table.index(row, 0));
+}
+
 std::vector<int> LibraryEditor::selectedPositions(const QTableView& view, int& bank) const
 {
     const auto& model = static_cast<const SlotTable&>(*view.model());

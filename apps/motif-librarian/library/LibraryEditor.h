@@ -96,6 +96,8 @@ private:
     void showLibrary();
     void restore(const LibrarySnapshot::Bytes& bytes);
     QString writeTo(const QString& target);
+    // Selects `count` slots from `first` on and shows the first: where an edit put something.
+    void selectSlots(QTableView& view, int bank, int first, int count);
     // The selected slots of a table, of the bank of the first one.
     std::vector<int> selectedPositions(const QTableView& view, int& bank) const;
     void buildActions();

@@ -62,36 +62,51 @@ QString LibraryEditor::removeUnused()
 
 QString LibraryEditor::moveVoices(Bank bank, int target, const std::vector<int>& positions)
 {
-    return edit(
+    const QString result = edit(
         tr("Move %1").arg(X0V_Document::strVoices(int(positions.size()), true)), [&](X0V_Document& library) {
             return library.reorganizeVoices(bank, target, toVector(positions)) ? QString() : cancelled();
         });
+    if (result.isEmpty()) selectSlots(*voiceView_, bank, target, int(positions.size()));
+    return result;
 }
 
 QString LibraryEditor::moveWaves(int toBank, int target, int fromBank, const std::vector<int>& positions)
 {
-    return edit(tr("Move %1").arg(X0V_Document::strWaveforms(int(positions.size()), true)),
-                [&](X0V_Document& library) {
-                    if (toBank == fromBank)
-                        return library.reorganizeWaves(toBank, target, toVector(positions)) ? QString()
-                                                                                            : cancelled();
-                    // The library has already said why a move to another bank cannot be done.
-                    return library.moveWaves(toVector(positions), fromBank, toBank) ? QString() : cancelled();
-                });
+    const QString result = edit(
+        tr("Move %1").arg(X0V_Document::strWaveforms(int(positions.size()), true)),
+        [&](X0V_Document& library) {
+            if (toBank == fromBank)
+                return library.reorganizeWaves(toBank, target, toVector(positions)) ? QString() : cancelled();
+            // Into the slots after the last one used; the library has said why when there is no room.
+            target = library.waves().getBank(toBank) ? library.waves().getBank(toBank)->lastIndex() + 1 : 0;
+            return library.moveWaves(toVector(positions), fromBank, toBank) ? QString() : cancelled();
+        });
+    if (result.isEmpty()) selectSlots(*waveView_, toBank, target, int(positions.size()));
+    return result;
 }
 
 QString LibraryEditor::newVoiceFromWave(int waveId, bool drum)
 {
-    return edit(drum ? tr("New drum kit") : tr("New voice"), [&](X0V_Document& library) {
+    Bank made = 0;
+    int program = -1;
+    const QString result = edit(drum ? tr("New drum kit") : tr("New voice"), [&](X0V_Document& library) {
+        if (library.voices().banks().count() == 0)
+            return tr(
+                "this library holds waveforms only, no voices; make the voice in a library with voice banks");
         for (const auto& bank : library.voices().banks()) {
             if ((XS_Voice::BankType(bank->id()) == XS_Voice::DrumBankType) != drum) continue;
             for (int p = 0; p < bank->voices().count(); ++p)
-                if (!bank->voices().at(p)->hasData())
-                    return X0vSlots::newVoice(library, bank->id(), p, waveId, drum, QString(), false);
+                if (!bank->voices().at(p)->hasData()) {
+                    made = bank->id();
+                    program = p;
+                    return X0vSlots::newVoice(library, made, p, waveId, drum, QString(), false);
+                }
         }
         return drum ? tr("DR:USER has no free slot for a drum kit; delete one first")
                     : tr("every user voice slot holds a voice; delete one first");
     });
+    if (result.isEmpty()) selectSlots(*voiceView_, made, program, 1);
+    return result;
 }
 
 QString LibraryEditor::renameVoice(Bank bank, int program, const QString& name)
