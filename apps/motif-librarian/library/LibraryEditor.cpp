@@ -214,6 +214,9 @@ QString LibraryEditor::writeTo(const QString& target)
     writer->wait();
     setEnabled(true);
     if (!error.isEmpty()) return error;
+    // The library read its samples from the file it was opened from, which the save has just
+    // replaced: from now on it reads them from the bytes it saved.
+    restore(current_);
     if (QFileInfo(target).canonicalFilePath() != QFileInfo(path_).canonicalFilePath()) damageRefusal_.clear();
     path_ = target;
     undo_.setClean();
