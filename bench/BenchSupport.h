@@ -2,6 +2,7 @@
 // What the file benchmarks share: running a program for its wall time, and running a piece of
 // the library in a child process, so that its peak resident size is its own and not the
 // generator's or another measurement's.
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,6 +79,20 @@ inline ChildRun inChild(const std::function<bool()>& work)
     return result;
 }
 
+// As inChild, but the time is the one `work` measures itself (into its argument), so that what
+// the child does after its measured part (freeing what it held, exiting) is not counted.
+inline ChildRun timedInChild(const std::function<bool(double&)>& work)
+{
+    void* shared = mmap(nullptr, sizeof(double), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return {};
+    auto* measured = static_cast<double*>(shared);
+    *measured = 0;
+    ChildRun run = inChild([&] { return work(*measured); });
+    run.seconds = *measured;
+    munmap(shared, sizeof(double));
+    return run;
+}
+
 struct CopyReference {
     double cp = 0;     // median of three copies, the page cache warm
     double cpSync = 0; // one copy flushed to the disk, as the library's store is
@@ -85,6 +100,7 @@ struct CopyReference {
 
 inline CopyReference copyReference(const fs::path& original, const fs::path& copied)
 {
+    run({"sync"});
     // The first copy warms the page cache for every run after it.
     run({"cp", original.string(), copied.string()});
     std::vector<double> times;
@@ -120,11 +136,11 @@ inline double medianRun(const std::vector<std::string>& args)
     return times[1];
 }
 
-// The run of median time of three runs of `work` in children.
-inline ChildRun medianChild(const std::function<bool()>& work)
+// The run of median time of three runs of work(0), work(1), work(2) in children.
+inline ChildRun medianChild(const std::function<bool(int)>& work)
 {
     std::vector<ChildRun> runs;
-    for (int i = 0; i < 3; ++i) runs.push_back(inChild(work));
+    for (int i = 0; i < 3; ++i) runs.push_back(inChild([&] { return work(i); }));
     std::sort(runs.begin(), runs.end(),
               [](const ChildRun& a, const ChildRun& b) { return a.seconds < b.seconds; });
     return runs[1];

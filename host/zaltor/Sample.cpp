@@ -170,8 +170,8 @@ bool Sample::fromFile(const QString& path, QString* error)
              QString("%1 has %2 channels; only mono and stereo can be used").arg(path).arg(info.channels));
         return false;
     }
-    // Every encoding is read as numbers from -1 to 1 (integer ones exactly), so that one loop
-    // serves them all and a float file louder than full scale can be brought down to it.
+    // Encodings that can pass full scale are read as numbers from -1 to 1, so that a float file
+    // louder than that can be brought down to it.
     sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
     double scale = 0x1.0p31;
     if (mayPassFullScale(info.format)) {
@@ -189,11 +189,15 @@ bool Sample::fromFile(const QString& path, QString* error)
     reserveFrames(info.frames);
     std::vector<double> block(std::size_t(BlockFrames) * std::size_t(info.channels));
     std::vector<std::int32_t> values(block.size());
+    // Integer encodings come as full-scale 32-bit integers, exactly, without the detour through
+    // floating point that the others need for their scaling.
+    const bool integers = !mayPassFullScale(info.format);
     sf_count_t got = 0;
-    while ((got = sf_readf_double(file.get(), block.data(), BlockFrames)) > 0) {
+    while ((got = integers ? sf_readf_int(file.get(), values.data(), BlockFrames)
+                           : sf_readf_double(file.get(), block.data(), BlockFrames)) > 0) {
         const std::size_t count = std::size_t(got) * std::size_t(info.channels);
         // Full scale (1.0 exactly) is the one value an integer sample holds a step below.
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; !integers && i < count; ++i)
             values[i] = std::int32_t(
                 std::clamp(std::round(finiteOrSilence(block[i]) * scale), -0x1.0p31, 0x1.0p31 - 1));
         if (!appendFrames(std::span(values).first(count))) {
