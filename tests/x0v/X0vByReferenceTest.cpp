@@ -2,8 +2,10 @@
 // store the new bytes and copy every other sample byte for byte, a file changed behind the
 // library's back is never stored from, and the copy without kernel help gives the same file.
 #include "X0vTestSupport.h"
+#include "audio/AudioFiles.h"
 #include "core/RangeCopy.h"
 #include "motif/librarian/X0vListing.h"
+#include "motif/librarian/X0vSlots.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +80,8 @@ TEST(X0vByReference, EditsStoreTheirBytesAndCopyEveryOtherSample)
     QTemporaryDir dir;
     const QString original = writeLibrary(dir.filePath("a.X0W"));
     const QString other = writeLibrary(dir.filePath("b.X0W"), 0x51);
+    const QString tone = dir.filePath("D.wav");
+    ASSERT_TRUE(audiofiles::writeFile(tone, audiofiles::wav(QByteArray(10, '\x44'))));
     const struct {
         const char* edit;
         std::function<void(X0V_Document&, X0V_Document&)> apply;
@@ -93,6 +97,11 @@ TEST(X0vByReference, EditsStoreTheirBytesAndCopyEveryOtherSample)
         {"paste from another file",
          [](X0V_Document& d, X0V_Document& o) { d.pasteWaves(1, 1, {waveAt(o, 1, 2)}); },
          "A:a1x6000 C:73x2000 C:c3x2000 -"},
+        {"import over it",
+         [&](X0V_Document& d, X0V_Document&) {
+             EXPECT_EQ(X0vSlots::importWave(d, 1, 1, tone, true).added, 1);
+         },
+         "A:a1x6000 D:44x10 C:c3x2000 -"},
         {"samples edited",
          [](X0V_Document& d, X0V_Document&) { waveAt(d, 1, 1)->keybanks().at(0)->left().setAt(0, 0xEE); },
          "A:a1x6000 B:eex4000! C:c3x2000 -"},
