@@ -56,16 +56,17 @@ std::span<const std::uint8_t> SourceFile::memory() const
 bool SourceFile::identify(int fd, Identity& identity)
 {
     struct stat status {};
-    if (::fstat(fd, &status) != 0) return false;
-    identity = {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), std::int64_t(status.st_size),
-                nanoseconds(status.st_mtim)};
-    return true;
+    return ::fstat(fd, &status) == 0 && fromStatus(status, identity);
 }
 
 bool SourceFile::identify(const QString& path, Identity& identity)
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return false;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && fromStatus(status, identity);
+}
+
+bool SourceFile::fromStatus(const struct stat& status, Identity& identity)
+{
     identity = {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), std::int64_t(status.st_size),
                 nanoseconds(status.st_mtim)};
     return true;

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+struct stat;
+
 // The file a document was read from, kept open while the document refers to ranges of it (sample
 // data it has not needed yet), or the bytes an archive in memory was read from. Ranges are read
 // with positional reads, never mapped: a file that another program cuts short gives a read error,
@@ -54,6 +56,7 @@ private:
     };
     static bool identify(int fd, Identity& identity);
     static bool identify(const QString& path, Identity& identity);
+    static bool fromStatus(const struct stat& status, Identity& identity);
 
     QString path_;
     int fd_ = -1;
