@@ -93,6 +93,20 @@ inline ChildRun timedInChild(const std::function<bool(double&)>& work)
     return run;
 }
 
+// The run of median time of three runs of timedInChild(work).
+inline ChildRun medianTimedChild(const std::function<bool(double&)>& work)
+{
+    std::vector<ChildRun> runs;
+    for (int i = 0; i < 3; ++i) {
+        // What the run before freed is committed (and discarded, on a disk mounted so) first.
+        run({"sync"});
+        runs.push_back(timedInChild(work));
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const ChildRun& a, const ChildRun& b) { return a.seconds < b.seconds; });
+    return runs[1];
+}
+
 struct CopyReference {
     double cp = 0;     // median of three copies, the page cache warm
     double cpSync = 0; // one copy flushed to the disk, as the library's store is
@@ -112,6 +126,7 @@ inline CopyReference copyReference(const fs::path& original, const fs::path& cop
     fs::remove(copied);
     CopyReference reference;
     reference.cp = times[1];
+    run({"sync"});
     reference.cpSync = run({"cp", original.string(), copied.string()}) + run({"sync", copied.string()});
     fs::remove(copied);
     return reference;

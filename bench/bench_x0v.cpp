@@ -84,7 +84,7 @@ bench::ChildRun command(const std::vector<std::string>& args)
 // atomically with its fsync), timing load, edit and store.
 bench::ChildRun renameVoice(const fs::path& library)
 {
-    return bench::timedInChild([&](double& seconds) {
+    return bench::medianTimedChild([&](double& seconds) {
         const auto start = std::chrono::steady_clock::now();
         const QString path = QString::fromStdString(library.string());
         auto document = std::make_unique<X0V_Document>();
