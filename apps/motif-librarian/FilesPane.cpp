@@ -151,7 +151,7 @@ void FilesPane::refresh()
             continue;
         }
         const QJsonObject described = librarian.describe(*loaded.dump);
-        item->setText(1, described["name"].toString());
+        item->setText(1, described["name"].toString().trimmed());
         item->setText(2, described["type"].toString());
         item->setText(3, described["category"].toString());
     }

@@ -36,12 +36,16 @@ InstrumentLink::~InstrumentLink()
     thread_.wait();
 }
 
-void InstrumentLink::post(std::function<void()> work)
+void InstrumentLink::post(std::function<Continuation()> work, QObject* context)
 {
+    // A job counts as pending until its continuation ran: what it changes in the window is done.
     ++pending_;
-    QMetaObject::invokeMethod(worker_, [this, work = std::move(work)] {
-        work();
-        if (--pending_ == 0) emit idle();
+    QMetaObject::invokeMethod(worker_, [this, work = std::move(work), context = QPointer<QObject>(context)] {
+        Continuation then = work();
+        QMetaObject::invokeMethod(this, [this, context, then = std::move(then)] {
+            if (context && then) then();
+            if (--pending_ == 0) emit idle();
+        });
     });
 }
 
@@ -49,75 +53,80 @@ void InstrumentLink::open(const SessionOptions& options, QObject* context,
                           std::function<void(const QString&, const QString&)> done)
 {
     close();
-    post([this, options, context = QPointer<QObject>(context), done = std::move(done)] {
-        QString error;
-        auto session = Session::open(options, &error);
-        QString identity;
-        if (session) {
-            Motif& device = session->device();
-            device.setMonitor([this, &device](bool outgoing, const MidiBytes& message) {
-                const WireFormatter formatter(device);
-                QString html;
-                if (!message.empty() && message.front() == 0xF0) {
-                    MotifSysex sysex(message);
-                    html = device.displaySysex(&sysex);
-                }
-                emit wire(
-                    outgoing,
-                    QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())),
-                    formatter.describe(message), html);
-            });
-            if (session->instrument())
-                session->instrument()->setErrorSink(
-                    [this](const QString& text) { emit instrumentError(text); });
-            error = Librarian(device).identify();
-            if (error.isEmpty())
-                identity = QStringLiteral("%1, device %2").arg(device.modelName()).arg(device.deviceNumber());
-            else
-                session.reset();
-        }
-        if (session) {
-            session_ = std::move(session);
-            poller_ = new QTimer();
-            connect(poller_, &QTimer::timeout, poller_, [this] {
-                if (session_) session_->device().poll();
-            });
-            poller_->start(PollMs);
-        }
-        const bool isVirtual = options.useVirtual || (options.inPort.isEmpty() && options.outPort.isEmpty());
-        QMetaObject::invokeMethod(this, [this, context, done, identity, error, isVirtual] {
-            open_ = !identity.isEmpty();
-            virtual_ = open_ && isVirtual;
-            identity_ = identity;
-            if (context) done(identity, error);
-        });
-    });
+    post(
+        [this, options, done = std::move(done)]() -> Continuation {
+            QString error;
+            auto session = Session::open(options, &error);
+            QString identity;
+            if (session) {
+                Motif& device = session->device();
+                device.setMonitor([this, &device](bool outgoing, const MidiBytes& message) {
+                    const WireFormatter formatter(device);
+                    QString html;
+                    if (!message.empty() && message.front() == 0xF0) {
+                        MotifSysex sysex(message);
+                        html = device.displaySysex(&sysex);
+                    }
+                    emit wire(
+                        outgoing,
+                        QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())),
+                        formatter.describe(message), html);
+                });
+                if (session->instrument())
+                    session->instrument()->setErrorSink(
+                        [this](const QString& text) { emit instrumentError(text); });
+                error = Librarian(device).identify();
+                if (error.isEmpty())
+                    identity =
+                        QStringLiteral("%1, device %2").arg(device.modelName()).arg(device.deviceNumber());
+                else
+                    session.reset();
+            }
+            if (session) {
+                session_ = std::move(session);
+                poller_ = new QTimer();
+                connect(poller_, &QTimer::timeout, poller_, [this] {
+                    if (session_) session_->device().poll();
+                });
+                poller_->start(PollMs);
+            }
+            const bool isVirtual =
+                options.useVirtual || (options.inPort.isEmpty() && options.outPort.isEmpty());
+            return [this, done, identity, error, isVirtual] {
+                open_ = !identity.isEmpty();
+                virtual_ = open_ && isVirtual;
+                identity_ = identity;
+                done(identity, error);
+            };
+        },
+        context);
 }
 
 void InstrumentLink::close()
 {
     open_ = false;
     identity_.clear();
-    post([this] {
-        delete poller_;
-        poller_ = nullptr;
-        session_.reset();
-    });
+    post(
+        [this]() -> Continuation {
+            delete poller_;
+            poller_ = nullptr;
+            session_.reset();
+            return {};
+        },
+        this);
 }
 
 void InstrumentLink::run(Job job, QObject* context)
 {
-    post([this, job = std::move(job), context = QPointer<QObject>(context)] {
-        cancelled_ = false;
-        if (!session_) return;
-        const Progress progress = [this](const QString& step, int index, int total) {
-            emit this->progress(step, index, total);
-            return !cancelled_.load();
-        };
-        Continuation then = job(*session_, progress);
-        if (then)
-            QMetaObject::invokeMethod(this, [context, then = std::move(then)] {
-                if (context) then();
-            });
-    });
+    post(
+        [this, job = std::move(job)]() -> Continuation {
+            cancelled_ = false;
+            if (!session_) return {};
+            const Progress progress = [this](const QString& step, int index, int total) {
+                emit this->progress(step, index, total);
+                return !cancelled_.load();
+            };
+            return job(*session_, progress);
+        },
+        context);
 }

@@ -49,7 +49,7 @@ signals:
     void idle();
 
 private:
-    void post(std::function<void()> work);
+    void post(std::function<Continuation()> work, QObject* context);
 
     QThread thread_;
     QObject* worker_ = nullptr;

@@ -357,8 +357,10 @@ void InstrumentPane::sendFiles(const QStringList& paths, unsigned short bank, in
                     continue;
                 }
                 const QJsonObject described = librarian.describe(*loaded.dump);
-                sent.push_back(
-                    {program + i, described["name"].toString(), described["category"].toString(), {}});
+                sent.push_back({program + i,
+                                described["name"].toString().trimmed(),
+                                described["category"].toString(),
+                                {}});
             }
             return [=, this] {
                 delete progress;

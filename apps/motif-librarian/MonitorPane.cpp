@@ -31,11 +31,16 @@ void MonitorPane::addMessage(bool outgoing, const QByteArray& bytes, const QStri
                              const QString& html)
 {
     if (pause_->isChecked()) return;
-    // The device colours the parts of its SysEx messages; other messages show as plain bytes.
-    const QString shown = html.isEmpty() ? QString::fromLatin1(bytes.toHex(' ').toUpper()) : html;
+    // The device colours the parts of its parameter changes; other messages show as plain bytes,
+    // a bulk's cut after its first bytes so that its analysis stays in view.
+    QString shown = html;
+    if (shown.isEmpty()) {
+        shown = QString::fromLatin1(bytes.left(ShownBytes).toHex(' ').toUpper());
+        if (bytes.size() > ShownBytes) shown += tr(" … (%1 bytes)").arg(bytes.size());
+    }
     view_->append(
-        QStringLiteral("<span style=\"color:%1\">%2</span> %3 &nbsp; %4")
-            .arg(outgoing ? "#1565c0" : "#2e7d32", outgoing ? "→" : "←", shown, analysis.toHtmlEscaped()));
+        QStringLiteral("<span style=\"color:%1\">%2 %3</span> &nbsp; %4")
+            .arg(outgoing ? "#1565c0" : "#2e7d32", outgoing ? "→" : "←", analysis.toHtmlEscaped(), shown));
 }
 
 void MonitorPane::addNote(const QString& text)

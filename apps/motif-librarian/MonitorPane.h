@@ -12,6 +12,7 @@ class MonitorPane : public QWidget {
     Q_OBJECT
 public:
     static constexpr int MaxLines = 2000;
+    static constexpr int ShownBytes = 16;
 
     explicit MonitorPane(QWidget* parent = nullptr);
     void addMessage(bool outgoing, const QByteArray& bytes, const QString& analysis, const QString& html);

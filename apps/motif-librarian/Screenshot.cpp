@@ -86,6 +86,13 @@ void Screenshot::draw()
 {
     if (!window_.grab().save(file_))
         return fail(QStringLiteral("cannot write '%1'; check the folder").arg(file_));
-    std::cout << file_.toStdString() << '\n';
+    // What the picture shows, for a script to check: the instrument and USER1's first names.
+    QStringList names;
+    for (int program = 0; program < 3; ++program)
+        if (const QTreeWidgetItem* item = window_.instrumentPane()->tree()->patchItem(User1, program))
+            names << QStringLiteral("\"%1\"").arg(item->text(1));
+    std::cout << window_.instrumentPane()->identity().toStdString()
+              << "; USER1: " << names.join(", ").toStdString() << ", ...\n"
+              << file_.toStdString() << '\n';
     QApplication::exit(0);
 }

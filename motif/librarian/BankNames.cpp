@@ -56,7 +56,7 @@ std::vector<BankNames::Entry> BankNames::read(Motif& device, unsigned short bank
         if (entry.error.isEmpty()) {
             if (auto dump = librarian.toDump(bulk)) {
                 const QJsonObject described = librarian.describe(*dump);
-                entry.name = described["name"].toString();
+                entry.name = described["name"].toString().trimmed();
                 entry.category = described["category"].toString();
             }
         }

@@ -14,6 +14,7 @@ namespace BankNames {
 
 struct Entry {
     int program = 0;
+    // Without the blanks that pad it to its length on the instrument.
     QString name;
     QString category;
     // Why the patch could not be read; empty when it was.

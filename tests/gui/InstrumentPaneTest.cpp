@@ -1,0 +1,63 @@
+#include "MonitorPane.h"
+#include "WindowFixture.h"
+
+namespace {
+QStringList childTexts(const QTreeWidgetItem* item)
+{
+    QStringList texts;
+    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
+    return texts;
+}
+} // namespace
+
+TEST_F(WindowTest, ConnectShowsTheBanksAndReadsNamesUntilCancelled)
+{
+    ASSERT_TRUE(connectVirtual());
+    EXPECT_EQ(pane().identity(), "Motif ES7, device 1");
+    const QTreeWidget& tree = *pane().tree();
+    ASSERT_EQ(tree.topLevelItemCount(), 2);
+    EXPECT_EQ(childTexts(tree.topLevelItem(0)).join(','), "USER1,USER2,DR:USR,PERF,MASTER");
+    EXPECT_EQ(childTexts(tree.topLevelItem(1)).join(','), "PRE1,PRE2,PRE3,PRE4,PRE5,PRE6,GM,DR:PRE,DR:GM");
+    EXPECT_EQ(childTexts(pane().tree()->bankItem(0x3F28)).last(), "DR:USR:031");
+    // Presets are named from the device's tables, without asking the instrument.
+    const QTreeWidgetItem* preset = pane().tree()->patchItem(0x3F00, 0);
+    EXPECT_EQ(preset->text(1) + '|' + preset->text(2), "Full Grand|Ap");
+    EXPECT_EQ(name(User1, 0), "");
+
+    cancelAt(5);
+    ASSERT_TRUE(finish([&](auto done) { pane().readNames(User1, done); }));
+    EXPECT_EQ(name(User1, 4), "USER1:004");
+    EXPECT_EQ(name(User1, 5), "");
+    stopCancelling();
+    ASSERT_TRUE(finish([&](auto done) { pane().readNames(User1, done); }));
+    EXPECT_EQ(name(User1, 127), "USER1:127");
+    EXPECT_EQ(ui.calls, QStringList{});
+
+    // The next connection to the same instrument shows the names at once, from the cache.
+    ASSERT_TRUE(finish([&](auto done) { pane().connectInstrument([done](bool) { done(); }); }));
+    EXPECT_EQ(name(User1, 127), "USER1:127");
+    EXPECT_EQ(name(User2, 0), "");
+}
+
+TEST_F(WindowTest, MonitorShowsEveryMessageWithItsAnalysis)
+{
+    ASSERT_TRUE(connectVirtual());
+    ASSERT_TRUE(settle());
+    const QStringList lines = window->monitorPane()->text().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], "→ IDENTITY REQUEST   F0 7E 7F 06 01 F7");
+    EXPECT_EQ(lines[1].left(30), "← IDENTITY REPLY: manufacturer");
+}
+
+TEST_F(WindowTest, FailuresSayWhatToDo)
+{
+    pane().choosePorts("no-such-port", "no-such-port");
+    ASSERT_TRUE(finish([&](auto done) { pane().connectInstrument([done](bool) { done(); }); }));
+    ASSERT_EQ(ui.calls.size(), 1);
+    EXPECT_TRUE(ui.calls[0].startsWith("error Connect|Could not connect: ")) << ui.calls[0].toStdString();
+    pane().readSelected();
+    files().backup(dir.path());
+    EXPECT_EQ(ui.calls.mid(1), QStringList({"error Read names|Connect to the instrument first.",
+                                            "error Backup|Connect to the instrument first (Connect in the "
+                                            "instrument pane)."}));
+}
