@@ -8,8 +8,8 @@
 #include "motif/Motif.h"
 #include "motif/librarian/Backup.h"
 #include "motif/librarian/Librarian.h"
+#include "motif/librarian/PatchFetch.h"
 #include "motif/librarian/PatchFile.h"
-#include "motif/librarian/PresetCapture.h"
 #include "zaltor/BulkDump.h"
 #include "zaltor/PatchDump.h"
 
@@ -25,7 +25,6 @@
 
 namespace {
 using Continuation = InstrumentLink::Continuation;
-constexpr int ChannelWaitMs = 500;
 
 // "12 patches saved, 3 failed" and, when the run ended early, why and how to go on.
 QString summary(const QString& what, const Backup::Result& result)
@@ -40,26 +39,13 @@ QString summary(const QString& what, const Backup::Result& result)
     return text;
 }
 
-// Fetches one location the way 'motif get' does: a preset through the edit buffer, anything
-// else as a bulk with the librarian's checks. Answers what failed, empty on success.
+// Fetches one location into a file; answers what failed, empty on success.
 QString fetchInto(Motif& device, const PatchLocation& location, const QString& path)
 {
-    Librarian librarian(device);
-    PresetCapture preset(device);
     BulkDump bulk;
-    QString failure;
-    const bool captured = preset.covers(location);
-    if (captured) {
-        const int channel = device.syncGetRcvChannel(ChannelWaitMs);
-        if (channel < 0 || channel > 15)
-            return QObject::tr(
-                       "%1: the instrument reports no receive channel 1-16, which a preset is selected on")
-                .arg(PatchNotation::print(location, device));
-        device.setReceiveChannel(channel);
-    }
-    failure = captured ? preset.capture(location, bulk) : librarian.fetch(location, bulk);
-    if (failure.isEmpty())
-        PatchFile::write(path, bulk, &failure, captured ? preset.note(location) : QString());
+    QString note;
+    QString failure = PatchFetch::fetch(device, location, bulk, &note);
+    if (failure.isEmpty()) PatchFile::write(path, bulk, &failure, note);
     return failure;
 }
 } // namespace

@@ -7,8 +7,11 @@
 #include "TaskProgress.h"
 #include "core/UserInterface.h"
 #include "motif/Motif.h"
+#include "motif/VoiceCopierDlg.h"
 #include "motif/librarian/Librarian.h"
+#include "motif/librarian/PatchFetch.h"
 #include "motif/librarian/PatchFile.h"
+#include "zaltor/BulkDump.h"
 #include "zaltor/PatchDump.h"
 #include "zaltor/RtMidiTransport.h"
 
@@ -17,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -47,8 +51,8 @@ std::vector<std::pair<unsigned short, QString>> treeBanks(Motif& device)
 }
 } // namespace
 
-InstrumentPane::InstrumentPane(InstrumentLink& link, QWidget* parent)
-    : QWidget(parent), link_(link), source_(new QComboBox(this)), in_(new QComboBox(this)),
+InstrumentPane::InstrumentPane(InstrumentLink& link, Motif& tables, QWidget* parent)
+    : QWidget(parent), link_(link), tables_(tables), source_(new QComboBox(this)), in_(new QComboBox(this)),
       out_(new QComboBox(this)), deviceNumber_(new QSpinBox(this)),
       connect_(new QPushButton(tr("&Connect"), this)), readNames_(new QPushButton(tr("&Read names"), this)),
       identity_(new QLabel(tr("Not connected"), this)), tree_(new BankTree(this))
@@ -102,6 +106,8 @@ InstrumentPane::InstrumentPane(InstrumentLink& link, QWidget* parent)
             emit patchOpened(item->data(0, BankTree::LocationRole).toString());
     });
     connect(tree_, &BankTree::filesDropped, this, &InstrumentPane::onFilesDropped);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree_, &QWidget::customContextMenuRequested, this, &InstrumentPane::contextMenu);
 }
 
 InstrumentPane::~InstrumentPane() = default;
@@ -371,4 +377,95 @@ void InstrumentPane::sendFiles(const QStringList& paths, unsigned short bank, in
             };
         },
         this);
+}
+
+void InstrumentPane::contextMenu(const QPoint& position)
+{
+    QTreeWidgetItem* item = tree_->itemAt(position);
+    if (!item || !item->data(0, BankTree::ProgramRole).isValid()) return;
+    const auto bank = static_cast<unsigned short>(item->data(0, BankTree::BankRole).toInt());
+    const int program = item->data(0, BankTree::ProgramRole).toInt();
+    const QString location = item->data(0, BankTree::LocationRole).toString();
+    QMenu menu(this);
+    menu.addAction(tr("Select on the instrument"), this, [this, item] { selectOnInstrument(item); });
+    menu.addAction(tr("Show in the patch pane"), this, [this, location] { emit patchOpened(location); });
+    menu.addAction(tr("Read the names of this bank"), this, [this, bank] { readNames(bank); });
+    if (Motif::isVoiceBank(bank) || Motif::isDrumBank(bank))
+        menu.addAction(tr("Copy into a performance part…"), this,
+                       [this, bank, program] { copyIntoPerformance(bank, program); });
+    if (MotifBanks::isUserBank(bank))
+        menu.addAction(tr("Initialise…"), this, [this, bank, program] { initialise(bank, program); });
+    for (QAction* action : menu.actions()) action->setEnabled(link_.isOpen());
+    menu.exec(tree_->viewport()->mapToGlobal(position));
+}
+
+void InstrumentPane::copyIntoPerformance(unsigned short bank, int program, std::function<void()> done)
+{
+    const QString title = tr("Voice Copier");
+    // The dialog starts from the settings it saved last, with the voice the user pointed at.
+    VoiceCopierInfo info;
+    info.fromRegistry(Patch(bank, program));
+    info.voice = Patch(bank, program);
+    info.toRegistry();
+    if (!GetVoiceCopierInfo(info, Motif::PerformanceMode, &tables_, this)) return;
+    link_.run(
+        [this, info, title, done](Session& session, const InstrumentLink::Progress&) -> Continuation {
+            Motif& device = session.device();
+            VoiceCopierInfo copy = info;
+            const PatchLocation location{info.voice, -1};
+            BulkDump bulk;
+            QString failure = PatchFetch::fetch(device, location, bulk);
+            const auto dump = failure.isEmpty() ? Librarian(device).toDump(bulk) : nullptr;
+            if (failure.isEmpty() &&
+                (!dump || device.planVoiceCopy(dump.get(), copy, Motif::PerformanceMode).empty()))
+                failure = tr("%1 lacks a block the copier reads: nothing was sent")
+                              .arg(PatchNotation::print(location, device));
+            if (failure.isEmpty()) device.CopyVoiceES(dump.get(), &copy, Motif::PerformanceMode);
+            return [this, failure, title, done] {
+                if (!failure.isEmpty()) error(this, failure, title);
+                if (done) done();
+            };
+        },
+        this);
+}
+
+void InstrumentPane::initialise(unsigned short bank, int program, std::function<void()> done)
+{
+    const QString title = tr("Initialise");
+    const QTreeWidgetItem* item = tree_->patchItem(bank, program);
+    if (!item || !MotifBanks::isUserBank(bank)) return;
+    if (!confirm(this, title,
+                 tr("Replace %1 \"%2\" on the instrument by the initial patch of its type?")
+                     .arg(item->text(0), item->text(1))))
+        return;
+    const int type = MotifBanks::bankType(bank);
+    link_.run(
+        [this, bank, program, type, title, done](Session& session,
+                                                 const InstrumentLink::Progress&) -> Continuation {
+            Motif& device = session.device();
+            std::unique_ptr<PatchDump> dump(device.createPatchDump(type));
+            dump->init();
+            const QString failure = Librarian(device).sendVerified({Patch(bank, program), -1}, *dump);
+            const QString name = dump->name(false).trimmed();
+            return [this, bank, program, failure, name, title, done] {
+                if (failure.isEmpty())
+                    showNames(bank, {{program, name, QString(), QString()}});
+                else
+                    error(this, failure, title);
+                if (done) done();
+            };
+        },
+        this);
+}
+
+void InstrumentPane::reveal(const QString& location)
+{
+    QString failure;
+    const auto patch = PatchNotation::parse(location, tables_, &failure);
+    QTreeWidgetItem* item = patch ? tree_->patchItem(patch->bank(), patch->program()) : nullptr;
+    if (!item)
+        return error(this, tr("%1 is not in the tree: connect to the instrument first.").arg(location),
+                     tr("Go to"));
+    tree_->setCurrentItem(item);
+    tree_->scrollToItem(item);
 }

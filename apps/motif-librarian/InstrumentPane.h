@@ -8,6 +8,7 @@
 
 class BankTree;
 class InstrumentLink;
+class Motif;
 class NameCache;
 class QComboBox;
 class QLabel;
@@ -22,7 +23,8 @@ struct SessionOptions;
 class InstrumentPane : public QWidget {
     Q_OBJECT
 public:
-    explicit InstrumentPane(InstrumentLink& link, QWidget* parent = nullptr);
+    // `tables` names voices in the dialogs, on the window's thread.
+    InstrumentPane(InstrumentLink& link, Motif& tables, QWidget* parent = nullptr);
     ~InstrumentPane() override;
 
     // Connects as the choosers say; `done` runs once the tree is filled (or connecting failed).
@@ -39,6 +41,13 @@ public:
     // file of another type with the reason.
     void sendFiles(const QStringList& paths, unsigned short bank, int program,
                    std::function<void()> done = {});
+    // The Voice Copier: the dialog asks which part of the performance being edited gets the voice
+    // or drum kit at the location and what goes along; the copy is sent to the edit buffer.
+    void copyIntoPerformance(unsigned short bank, int program, std::function<void()> done = {});
+    // Sends the initial patch of the location's type to it, after asking.
+    void initialise(unsigned short bank, int program, std::function<void()> done = {});
+    // Selects and shows the patch item of a location ("USER1:5").
+    void reveal(const QString& location);
     BankTree* tree() const { return tree_; }
     QString identity() const;
 
@@ -54,8 +63,10 @@ private:
     void showNames(unsigned short bank, const std::vector<BankNames::Entry>& names);
     void selectOnInstrument(QTreeWidgetItem* item);
     void onFilesDropped(const QStringList& paths, QTreeWidgetItem* target);
+    void contextMenu(const QPoint& position);
 
     InstrumentLink& link_;
+    Motif& tables_;
     QComboBox* source_;
     QComboBox* in_;
     QComboBox* out_;

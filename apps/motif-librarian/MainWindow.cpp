@@ -1,9 +1,11 @@
 #include "MainWindow.h"
 
+#include "FileList.h"
 #include "FilesPane.h"
 #include "InstrumentLink.h"
 #include "InstrumentPane.h"
 #include "MonitorPane.h"
+#include "PatchPane.h"
 #include "core/UserInterface.h"
 #include "library/LibraryTab.h"
 #include "motif/Motif.h"
@@ -26,16 +28,20 @@ const QString FolderKey = QStringLiteral("filesFolder");
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), tables_(std::make_unique<Motif>()), link_(new InstrumentLink(this)),
-      tabs_(new QTabWidget(this)), instrument_(new InstrumentPane(*link_, this)), files_(nullptr),
+      tabs_(new QTabWidget(this)), instrument_(new InstrumentPane(*link_, *tables_, this)), files_(nullptr),
       monitor_(new MonitorPane(this))
 {
     tables_->loadPLG();
     files_ = new FilesPane(*link_, *tables_, this);
+    patch_ = new PatchPane(*link_, *tables_, this);
     setWindowTitle(tr("Motif ES librarian"));
     setWindowIcon(QIcon(QStringLiteral(":/motif-librarian.svg")));
     auto* split = new QSplitter(Qt::Horizontal, this);
+    auto* right = new QSplitter(Qt::Vertical, this);
+    right->addWidget(files_);
+    right->addWidget(patch_);
     split->addWidget(instrument_);
-    split->addWidget(files_);
+    split->addWidget(right);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     tabs_->addTab(split, tr("Instrument"));
@@ -59,6 +65,12 @@ MainWindow::MainWindow(QWidget* parent)
             [this](const QString& text) { monitor_->addNote(tr("virtual instrument: %1").arg(text)); });
     connect(files_, &FilesPane::folderChanged, this,
             [](const QString& dir) { QSettings().setValue(FolderKey, dir); });
+    connect(instrument_, &InstrumentPane::patchOpened, patch_,
+            [this](const QString& location) { patch_->showFetched(location); });
+    connect(files_->list(), &QTreeWidget::itemDoubleClicked, patch_, [this](QTreeWidgetItem* item) {
+        patch_->showFile(item->data(0, FileList::PathRole).toString());
+    });
+    connect(patch_, &PatchPane::referenceOpened, instrument_, &InstrumentPane::reveal);
     buildMenus();
 
     QSettings settings;

@@ -7,6 +7,7 @@ class FilesPane;
 class InstrumentLink;
 class InstrumentPane;
 class MonitorPane;
+class PatchPane;
 class Motif;
 class QMenu;
 class QTabWidget;
@@ -23,6 +24,7 @@ public:
     InstrumentPane* instrumentPane() const { return instrument_; }
     FilesPane* filesPane() const { return files_; }
     MonitorPane* monitorPane() const { return monitor_; }
+    PatchPane* patchPane() const { return patch_; }
     QTabWidget* tabs() const { return tabs_; }
     // Shows the instrument (0), the monitor (1) or a library tab (2 and on).
     void showTab(int index);
@@ -44,5 +46,6 @@ private:
     InstrumentPane* instrument_;
     FilesPane* files_;
     MonitorPane* monitor_;
+    PatchPane* patch_;
     QMenu* recent_ = nullptr;
 };
