@@ -15,6 +15,7 @@
 #include "zaltor/PatchDump.h"
 #include "zaltor/RtMidiTransport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -106,6 +107,7 @@ InstrumentPane::InstrumentPane(InstrumentLink& link, Motif& tables, QWidget* par
             emit patchOpened(item->data(0, BankTree::LocationRole).toString());
     });
     connect(tree_, &BankTree::filesDropped, this, &InstrumentPane::onFilesDropped);
+    addPatchActions();
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree_, &QWidget::customContextMenuRequested, this, &InstrumentPane::contextMenu);
 }
@@ -379,24 +381,50 @@ void InstrumentPane::sendFiles(const QStringList& paths, unsigned short bank, in
         this);
 }
 
+void InstrumentPane::addPatchActions()
+{
+    // Each works on the current patch, from the context menu or by its key while the tree has the
+    // focus.
+    const auto add = [this](const QString& text, QKeySequence keys, auto act) {
+        auto* action = new QAction(text, tree_);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, [this, act] {
+            QTreeWidgetItem* item = tree_->currentItem();
+            if (!item || !item->data(0, BankTree::ProgramRole).isValid()) return;
+            act(item, static_cast<unsigned short>(item->data(0, BankTree::BankRole).toInt()),
+                item->data(0, BankTree::ProgramRole).toInt());
+        });
+        tree_->addAction(action);
+        return action;
+    };
+    add(tr("Select on the instrument"), QKeySequence(Qt::CTRL | Qt::Key_E),
+        [this](QTreeWidgetItem* item, unsigned short, int) { selectOnInstrument(item); });
+    add(tr("Show in the patch pane"), QKeySequence(Qt::CTRL | Qt::Key_I),
+        [this](QTreeWidgetItem* item, unsigned short, int) {
+            emit patchOpened(item->data(0, BankTree::LocationRole).toString());
+        });
+    copyAction_ = add(tr("Copy into a performance part…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                      [this](QTreeWidgetItem*, unsigned short bank, int program) {
+                          if (Motif::isVoiceBank(bank) || Motif::isDrumBank(bank))
+                              copyIntoPerformance(bank, program);
+                      });
+    initAction_ =
+        add(tr("Initialise…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I),
+            [this](QTreeWidgetItem*, unsigned short bank, int program) { initialise(bank, program); });
+}
+
 void InstrumentPane::contextMenu(const QPoint& position)
 {
     QTreeWidgetItem* item = tree_->itemAt(position);
     if (!item || !item->data(0, BankTree::ProgramRole).isValid()) return;
+    tree_->setCurrentItem(item);
     const auto bank = static_cast<unsigned short>(item->data(0, BankTree::BankRole).toInt());
-    const int program = item->data(0, BankTree::ProgramRole).toInt();
-    const QString location = item->data(0, BankTree::LocationRole).toString();
-    QMenu menu(this);
-    menu.addAction(tr("Select on the instrument"), this, [this, item] { selectOnInstrument(item); });
-    menu.addAction(tr("Show in the patch pane"), this, [this, location] { emit patchOpened(location); });
-    menu.addAction(tr("Read the names of this bank"), this, [this, bank] { readNames(bank); });
-    if (Motif::isVoiceBank(bank) || Motif::isDrumBank(bank))
-        menu.addAction(tr("Copy into a performance part…"), this,
-                       [this, bank, program] { copyIntoPerformance(bank, program); });
-    if (MotifBanks::isUserBank(bank))
-        menu.addAction(tr("Initialise…"), this, [this, bank, program] { initialise(bank, program); });
-    for (QAction* action : menu.actions()) action->setEnabled(link_.isOpen());
-    menu.exec(tree_->viewport()->mapToGlobal(position));
+    for (QAction* action : tree_->actions()) action->setEnabled(link_.isOpen());
+    copyAction_->setVisible(Motif::isVoiceBank(bank) || Motif::isDrumBank(bank));
+    initAction_->setVisible(MotifBanks::isUserBank(bank));
+    QMenu::exec(tree_->actions(), tree_->viewport()->mapToGlobal(position), nullptr, this);
+    for (QAction* action : tree_->actions()) action->setVisible(true);
 }
 
 void InstrumentPane::copyIntoPerformance(unsigned short bank, int program, std::function<void()> done)

@@ -64,6 +64,7 @@ private:
     void selectOnInstrument(QTreeWidgetItem* item);
     void onFilesDropped(const QStringList& paths, QTreeWidgetItem* target);
     void contextMenu(const QPoint& position);
+    void addPatchActions();
 
     InstrumentLink& link_;
     Motif& tables_;
@@ -75,6 +76,8 @@ private:
     QPushButton* readNames_;
     QLabel* identity_;
     BankTree* tree_;
+    class QAction* copyAction_ = nullptr;
+    class QAction* initAction_ = nullptr;
     std::unique_ptr<NameCache> cache_;
     // The instrument's receive channel is asked once per connection, when a patch is selected.
     bool channelKnown_ = false;

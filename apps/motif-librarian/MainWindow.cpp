@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BuiltInBoards.h"
 #include "FileList.h"
 #include "FilesPane.h"
 #include "InstrumentLink.h"
@@ -10,6 +11,7 @@
 #include "library/LibraryTab.h"
 #include "motif/Motif.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -70,6 +72,15 @@ MainWindow::MainWindow(QWidget* parent)
     connect(files_->list(), &QTreeWidget::itemDoubleClicked, patch_, [this](QTreeWidgetItem* item) {
         patch_->showFile(item->data(0, FileList::PathRole).toString());
     });
+    auto* showFile = new QAction(tr("Show in the patch pane"), files_->list());
+    showFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    showFile->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(showFile, &QAction::triggered, patch_, [this] {
+        if (QTreeWidgetItem* item = files_->list()->currentItem())
+            patch_->showFile(item->data(0, FileList::PathRole).toString());
+    });
+    files_->list()->addAction(showFile);
+    files_->list()->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(patch_, &PatchPane::referenceOpened, instrument_, &InstrumentPane::reveal);
     buildMenus();
 
@@ -161,6 +172,10 @@ void MainWindow::plugInBoards()
 {
     // The dialog writes the boards' bank lists; a connected session reads them when it opens, so
     // it is opened again to show the new banks.
+    QString failure;
+    if (BuiltInBoards::offer(tables_->deviceFolder(), &failure).isEmpty())
+        warning(this, failure + tr("\nThe built-in board definitions are not offered."),
+                tr("Plug-in boards"));
     if (!tables_->plgSetup(this)) return;
     tables_->loadPLG();
     if (link_->isOpen()) instrument_->connectInstrument();

@@ -66,6 +66,7 @@ PatchPane::PatchPane(InstrumentLink& link, Motif& tables, QWidget* parent)
         const QString failure = rename(name_->text());
         if (!failure.isEmpty()) error(this, failure, tr("Rename"));
     });
+    connect(name_, &QLineEdit::returnPressed, rename_, &QPushButton::click);
     connect(category_, &QPushButton::clicked, this, &PatchPane::chooseCategory);
     connect(compare_, &QPushButton::clicked, this, [this] {
         const QString other = QFileDialog::getOpenFileName(

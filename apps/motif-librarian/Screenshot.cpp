@@ -1,8 +1,12 @@
 #include "Screenshot.h"
 
 #include "BankTree.h"
+#include "DemoLibrary.h"
+#include "FileList.h"
+#include "FilesPane.h"
 #include "InstrumentPane.h"
 #include "MainWindow.h"
+#include "PatchPane.h"
 #include "core/UserInterface.h"
 #include "motif/MotifBanks.h"
 
@@ -64,8 +68,11 @@ void Screenshot::start()
 {
     if (view_ != "instrument" && view_ != "library" && view_ != "monitor")
         return fail(QStringLiteral("--view takes instrument, library or monitor, not '%1'").arg(view_));
-    if (view_ == "library" && library_.isEmpty())
-        return fail(QStringLiteral("--view library needs --library FILE, the library to show"));
+    if (view_ == "library" && library_.isEmpty()) {
+        QString failure;
+        library_ = DemoLibrary::write(demoFolder_.path(), &failure);
+        if (library_.isEmpty()) return fail(QStringLiteral("cannot make the demo library: %1").arg(failure));
+    }
     window_.resize(Width, Height);
     window_.show();
     InstrumentPane* pane = window_.instrumentPane();
@@ -74,6 +81,9 @@ void Screenshot::start()
         pane->readNames(User1, [this, pane] {
             QTreeWidgetItem* first = pane->tree()->patchItem(User1, 0);
             if (first) pane->tree()->setCurrentItem(first);
+            // A folder given on the command line shows its first patch too.
+            if (const QTreeWidgetItem* file = window_.filesPane()->list()->topLevelItem(0))
+                window_.patchPane()->showFile(file->data(0, FileList::PathRole).toString());
             if (view_ == "monitor") window_.showTab(1);
             if (view_ == "library") window_.openLibrary(library_);
             // One more turn of the event loop lays the view out before it is drawn.

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 class MainWindow;
@@ -12,7 +13,8 @@ class MainWindow;
 class Screenshot : public QObject {
     Q_OBJECT
 public:
-    // `view`: "instrument", "library" or "monitor"; `library` is the file the library view opens.
+    // `view`: "instrument", "library" or "monitor"; `library` is the file the library view opens,
+    // a demo library made for the picture when empty.
     Screenshot(MainWindow& window, const QString& file, const QString& view, const QString& library);
     ~Screenshot() override;
     void start();
@@ -25,6 +27,8 @@ private:
     QString file_;
     QString view_;
     QString library_;
+    // Where the demo library is made when no library is given.
+    QTemporaryDir demoFolder_;
     // Nobody is there to close a message box: what would ask or warn goes to stderr.
     std::unique_ptr<class UserInterface> messages_;
 };

@@ -41,9 +41,11 @@ int main(int argc, char** argv)
         QStringLiteral("view"),
         QStringLiteral("The view the screenshot shows: instrument, library or monitor"),
         QStringLiteral("VIEW"), QStringLiteral("instrument"));
-    const QCommandLineOption libraryOption(QStringLiteral("library"),
-                                           QStringLiteral("Open a library file (.X0V, .X1V, .X3V) in a tab"),
-                                           QStringLiteral("FILE"));
+    const QCommandLineOption libraryOption(
+        QStringLiteral("library"),
+        QStringLiteral("Open a library file (.X0V, .X1V, .X3V) in a tab (for --view library: the one shown; "
+                       "a demo library by default)"),
+        QStringLiteral("FILE"));
     parser.addOptions(
         {virtualOption, modelOption, inOption, outOption, shotOption, viewOption, libraryOption});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),

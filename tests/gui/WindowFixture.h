@@ -13,6 +13,7 @@
 #include "OffscreenApplication.h"
 #include "ScriptedInterface.h"
 #include "TestSupport.h"
+#include "core/Application.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -33,6 +34,8 @@ protected:
         ensureApplication();
         // Settings and the name cache go to a folder of their own, not the user's.
         QStandardPaths::setTestModeEnabled(true);
+        // The Voice Copier keeps its settings in the module's profile.
+        Application::setProfilePath(dir.filePath("profile.ini"));
         setConfirmer([this](QWidget*, const QString& title, const QString& question) {
             ui.calls << QStringLiteral("confirm %1|%2").arg(title, question);
             return yes;
@@ -41,7 +44,11 @@ protected:
         window->resize(1100, 700);
         window->show();
     }
-    ~WindowTest() override { setConfirmer({}); }
+    ~WindowTest() override
+    {
+        setConfirmer({});
+        Application::setProfilePath(QString());
+    }
 
     InstrumentPane& pane() { return *window->instrumentPane(); }
     FilesPane& files() { return *window->filesPane(); }
