@@ -124,8 +124,9 @@ void PatchPane::show(LoadedPatch patch, const QString& source, const QString& pa
     references_->clear();
     blocks_->clear();
     const PatchDump* dump = patch_.dump.get();
-    name_->setText(dump ? dump->name(false).trimmed() : QString());
+    // The length first: a text longer than the last patch's limit would be cut.
     name_->setMaxLength(dump ? std::max(1, dump->maxNameSize()) : 1);
+    name_->setText(dump ? dump->name(false).trimmed() : QString());
     category_->setText(dump && dump->hasCategory() ? dump->printCategory(true) : tr("(none)"));
     // Only a file can be rewritten; a fetched patch is saved by dragging it to the files.
     name_->setEnabled(!path_.isEmpty());

@@ -2,6 +2,7 @@
 #include "PatchCompare.h"
 #include "WindowFixture.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
@@ -13,6 +14,7 @@ TEST_F(WindowTest, PatchPaneShowsReferencesAndRewritesTheFile)
     PatchPane& patch = *window->patchPane();
     ASSERT_TRUE(patch.showFile(dir.filePath("PERF-000.syx")));
     EXPECT_EQ(patch.summary(), "performance \"PERF:000\" --, 20 blocks");
+    EXPECT_EQ(patch.findChild<QLineEdit*>()->text(), "PERF:000");
     ASSERT_EQ(patch.references()->count(), 1);
     // A reference jumps to its patch in the tree.
     emit patch.references()->itemDoubleClicked(patch.references()->item(0));
