@@ -7,6 +7,7 @@
 #include "InstrumentPane.h"
 #include "MonitorPane.h"
 #include "PatchPane.h"
+#include "RecentMenu.h"
 #include "core/UserInterface.h"
 #include "library/LibraryTab.h"
 #include "motif/Motif.h"
@@ -23,8 +24,6 @@
 #include <QTabWidget>
 
 namespace {
-constexpr int RecentCount = 8;
-const QString RecentKey = QStringLiteral("recentLibraries");
 const QString FolderKey = QStringLiteral("filesFolder");
 } // namespace
 
@@ -65,8 +64,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(link_, &InstrumentLink::wire, monitor_, &MonitorPane::addMessage);
     connect(link_, &InstrumentLink::instrumentError, monitor_,
             [this](const QString& text) { monitor_->addNote(tr("virtual instrument: %1").arg(text)); });
-    connect(files_, &FilesPane::folderChanged, this,
-            [](const QString& dir) { QSettings().setValue(FolderKey, dir); });
+    connect(files_, &FilesPane::folderChanged, this, [this](const QString& dir) {
+        QSettings().setValue(FolderKey, dir);
+        if (recentFolders_) recentFolders_->remember(dir);
+    });
     connect(instrument_, &InstrumentPane::patchOpened, patch_,
             [this](const QString& location) { patch_->showFetched(location); });
     connect(files_->list(), &QTreeWidget::itemDoubleClicked, patch_, [this](QTreeWidgetItem* item) {
@@ -99,13 +100,19 @@ void MainWindow::buildMenus()
     file->addAction(tr("Open &folder…"), QKeySequence(Qt::CTRL | Qt::Key_O), files_,
                     &FilesPane::chooseFolder);
     file->addAction(tr("Open &library…"), QKeySequence(Qt::CTRL | Qt::Key_L), this, [this] {
-        const QString path =
-            QFileDialog::getOpenFileName(this, tr("Open a library"), QString(),
-                                         tr("Motif XS/XF libraries (*.X0V *.X1V *.X3V *.x0v *.x1v *.x3v)"));
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open a library"), QFileInfo(recentLibraries_->paths().value(0)).absolutePath(),
+            tr("Motif XS/XF libraries (*.X0V *.X1V *.X3V *.x0v *.x1v *.x3v)"));
         if (!path.isEmpty()) openLibrary(path);
     });
-    recent_ = file->addMenu(tr("&Recent libraries"));
-    fillRecent();
+    recentLibraries_ = new RecentMenu(
+        tr("&Recent libraries"), QStringLiteral("recentLibraries"),
+        [this](const QString& path) { openLibrary(path); }, this);
+    recentFolders_ = new RecentMenu(
+        tr("Recent &folders"), QStringLiteral("recentFolders"),
+        [this](const QString& path) { files_->openFolder(path); }, this);
+    file->addMenu(recentLibraries_);
+    file->addMenu(recentFolders_);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
@@ -145,27 +152,7 @@ void MainWindow::showTab(int index) { tabs_->setCurrentIndex(index); }
 void MainWindow::openLibrary(const QString& path)
 {
     openLibraryTab(tabs_, path);
-    rememberRecent(path);
-}
-
-void MainWindow::rememberRecent(const QString& path)
-{
-    QSettings settings;
-    QStringList recent = settings.value(RecentKey).toStringList();
-    recent.removeAll(path);
-    recent.prepend(path);
-    settings.setValue(RecentKey, recent.mid(0, RecentCount));
-    fillRecent();
-}
-
-void MainWindow::fillRecent()
-{
-    recent_->clear();
-    const QStringList recent = QSettings().value(RecentKey).toStringList();
-    for (const QString& path : recent)
-        recent_->addAction(QFileInfo(path).fileName(), this, [this, path] { openLibrary(path); })
-            ->setToolTip(path);
-    recent_->setEnabled(!recent.isEmpty());
+    recentLibraries_->remember(path);
 }
 
 void MainWindow::plugInBoards()

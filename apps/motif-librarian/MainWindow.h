@@ -35,8 +35,6 @@ protected:
 
 private:
     void buildMenus();
-    void rememberRecent(const QString& path);
-    void fillRecent();
     void plugInBoards();
 
     // The device's tables for reading files and the plug-in board setup, on the window's thread.
@@ -47,5 +45,6 @@ private:
     FilesPane* files_;
     MonitorPane* monitor_;
     PatchPane* patch_;
-    QMenu* recent_ = nullptr;
+    class RecentMenu* recentLibraries_ = nullptr;
+    class RecentMenu* recentFolders_ = nullptr;
 };

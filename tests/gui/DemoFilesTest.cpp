@@ -1,13 +1,17 @@
-// What the window makes on disk besides patches: the demo library of its pictures and the
-// built-in board definitions offered to the PLG Setup dialog's file prompt.
+// What the window keeps besides patches: the demo library of its pictures, the built-in board
+// definitions offered to the PLG Setup dialog's file prompt, and the recent paths.
 #include "BuiltInBoards.h"
 #include "DemoLibrary.h"
+#include "OffscreenApplication.h"
+#include "RecentMenu.h"
 #include "TestSupport.h"
 #include "core/Application.h"
 #include "motif/librarian/X0vLibrary.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -63,4 +67,20 @@ TEST(BuiltInBoards, AreWrittenOnceAndThePromptStartsAmongThem)
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_EQ(again.readAll(), "[PLG]\nName=Mine\n");
     Application::setProfilePath(QString());
+}
+
+TEST(RecentMenu, KeepsTheLastEightNewestFirstAndOpensTheChosenOne)
+{
+    ensureApplication();
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().remove("recentTest");
+    QStringList opened;
+    RecentMenu menu("Recent", "recentTest", [&](const QString& path) { opened << path; });
+    EXPECT_FALSE(menu.isEnabled());
+    for (int i = 0; i < 10; ++i) menu.remember(QStringLiteral("/f/%1").arg(i));
+    menu.remember("/f/5");
+    EXPECT_EQ(menu.paths().join(','), "/f/5,/f/9,/f/8,/f/7,/f/6,/f/4,/f/3,/f/2");
+    menu.actions().at(1)->trigger();
+    EXPECT_EQ(opened, QStringList{"/f/9"});
+    QSettings().remove("recentTest");
 }
