@@ -38,18 +38,6 @@ QString locationText(const QString& bankName, int program)
     return QStringLiteral("%1:%2").arg(bankName).arg(program, 3, 10, QLatin1Char('0'));
 }
 
-// The banks the tree shows: the user banks a backup covers (with the PLG user banks of installed
-// boards), then the preset banks the device can name.
-std::vector<std::pair<unsigned short, QString>> treeBanks(Motif& device)
-{
-    std::vector<std::pair<unsigned short, QString>> banks;
-    for (const auto& row : MotifBanks::backupBanks(Librarian(device).installedPlgSlots()))
-        banks.emplace_back(row.bank, PatchNotation::bankName(row.bank, device));
-    for (const auto& row : MotifBanks::Banks)
-        if (!row.user && row.type != MotifBanks::NoType && BankNames::fromTables(device, row.bank))
-            banks.emplace_back(row.bank, PatchNotation::bankName(row.bank, device));
-    return banks;
-}
 } // namespace
 
 InstrumentPane::InstrumentPane(InstrumentLink& link, Motif& tables, QWidget* parent)
@@ -186,14 +174,10 @@ void InstrumentPane::connectInstrument(std::function<void(bool)> done)
         cache_ = std::make_unique<NameCache>(identity + '|' + ports);
         link_.run(
             [this, done](Session& session, const InstrumentLink::Progress&) -> Continuation {
-                auto banks = treeBanks(session.device());
-                std::vector<std::pair<unsigned short, std::vector<BankNames::Entry>>> presets;
-                for (const auto& [bank, name] : banks)
-                    if (!MotifBanks::isUserBank(bank))
-                        presets.emplace_back(bank, BankNames::read(session.device(), bank));
-                return [this, banks, presets, done] {
+                auto banks = BankNames::banks(session.device());
+                return [this, banks, done] {
                     fillTree(banks);
-                    for (const auto& [bank, names] : presets) showNames(bank, names);
+                    for (const auto& listing : banks) showNames(listing.bank, listing.names);
                     if (done) done(true);
                 };
             },
@@ -201,17 +185,20 @@ void InstrumentPane::connectInstrument(std::function<void(bool)> done)
     });
 }
 
-void InstrumentPane::fillTree(const std::vector<std::pair<unsigned short, QString>>& banks)
+void InstrumentPane::fillTree(const std::vector<BankNames::Listing>& banks)
 {
     tree_->clear();
     auto* user = new QTreeWidgetItem(tree_, {tr("User banks")});
     auto* preset = new QTreeWidgetItem(tree_, {tr("Preset banks")});
-    for (const auto& [bank, name] : banks) {
-        const MotifBanks::BankRow* row = MotifBanks::findBank(bank);
+    for (const BankNames::Listing& listing : banks) {
+        const unsigned short bank = listing.bank;
+        const QString& name = listing.name;
+        // A PLG board's own banks are not in the device's bank table; they hold its voices.
+        const int type = MotifBanks::findBank(bank) ? MotifBanks::bankType(bank) : MotifBanks::PlgVoice;
         auto* bankItem =
-            new QTreeWidgetItem(row->user ? user : preset, {name, MotifBanks::longTypeName(row->type)});
+            new QTreeWidgetItem(listing.user ? user : preset, {name, MotifBanks::longTypeName(type)});
         bankItem->setData(0, BankTree::BankRole, bank);
-        for (int program = 0; program < row->programs; ++program) {
+        for (int program = 0; program < listing.programs; ++program) {
             auto* item = new QTreeWidgetItem(bankItem, {locationText(name, program)});
             const QString location = QStringLiteral("%1:%2").arg(name).arg(program);
             item->setData(0, BankTree::BankRole, bank);
@@ -320,8 +307,8 @@ void InstrumentPane::sendFiles(const QStringList& paths, unsigned short bank, in
     const MotifBanks::BankRow* row = MotifBanks::findBank(bank);
     QTreeWidgetItem* bankItem = tree_->bankItem(bank);
     const QString title = tr("Send to the instrument");
-    if (!row || !bankItem) return;
-    if (!row->user)
+    if (!bankItem) return;
+    if (!row || !row->user)
         return error(this,
                      tr("%1 is a preset bank: the instrument cannot store into it. Drop onto a user bank "
                         "(USER1, USER2, DR:USR, PERF, MASTER).")

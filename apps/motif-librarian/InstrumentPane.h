@@ -59,7 +59,7 @@ signals:
 private:
     void refreshPorts();
     SessionOptions options() const;
-    void fillTree(const std::vector<std::pair<unsigned short, QString>>& banks);
+    void fillTree(const std::vector<BankNames::Listing>& banks);
     void showNames(unsigned short bank, const std::vector<BankNames::Entry>& names);
     void selectOnInstrument(QTreeWidgetItem* item);
     void onFilesDropped(const QStringList& paths, QTreeWidgetItem* target);

@@ -1,5 +1,6 @@
 #include "motif/librarian/BankNames.h"
 
+#include "core/IniFile.h"
 #include "motif/Motif.h"
 #include "motif/librarian/Backup.h"
 #include "motif/librarian/Librarian.h"
@@ -16,6 +17,34 @@ BankNames::Entry tableEntry(const TableData& row, int program)
     return {program, row.name.mid(colon + 1), row.name.left(colon), QString()};
 }
 } // namespace
+
+std::vector<BankNames::Listing> BankNames::banks(Motif& device)
+{
+    std::vector<Listing> out;
+    const std::vector<int> boards = Librarian(device).installedPlgSlots();
+    for (const auto& row : MotifBanks::backupBanks(boards))
+        out.push_back({row.bank, PatchNotation::bankName(row.bank, device), row.programs, true, {}});
+    for (const auto& row : MotifBanks::Banks)
+        if (!row.user && row.type != MotifBanks::NoType && fromTables(device, row.bank))
+            out.push_back({row.bank, PatchNotation::bankName(row.bank, device), row.programs, false,
+                           read(device, row.bank)});
+    // A board's definition lists its banks with the names of their programs; its user bank is
+    // among the user banks already.
+    for (const int slot : boards) {
+        const BankSet set = device.plgBanks(slot - 1);
+        for (int i = 0; i < set.count(); ++i) {
+            const unsigned short bank = set.bank(i);
+            const IniSection* section = device.ini().section(set.name(i));
+            if (MotifBanks::isUserBank(bank) || !section) continue;
+            Listing listed{bank, set.name(i), section->intValue(QStringLiteral("Total"), 0), false, {}};
+            const QMap<int, QString> names = Motif::plgProgramNames(*section);
+            for (int program = 0; program < listed.programs; ++program)
+                listed.names.push_back({program, names.value(program), QString(), QString()});
+            out.push_back(listed);
+        }
+    }
+    return out;
+}
 
 bool BankNames::fromTables(Motif& device, unsigned short bank)
 {

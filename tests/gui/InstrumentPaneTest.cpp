@@ -1,5 +1,6 @@
 #include "MonitorPane.h"
 #include "WindowFixture.h"
+#include "motif/Motif.h"
 
 namespace {
 QStringList childTexts(const QTreeWidgetItem* item)
@@ -37,6 +38,22 @@ TEST_F(WindowTest, ConnectShowsTheBanksAndReadsNamesUntilCancelled)
     ASSERT_TRUE(finish([&](auto done) { pane().connectInstrument([done](bool) { done(); }); }));
     EXPECT_EQ(name(User1, 127), "USER1:127");
     EXPECT_EQ(name(User2, 0), "");
+}
+
+TEST_F(WindowTest, AnInstalledBoardAddsItsBanksNamedByItsDefinition)
+{
+    // The device's files go to a data folder of this test's own.
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
+    ASSERT_EQ(Motif().createPLGFile(0, ":/motif/data/PLG150-AN.ini"), "");
+    ASSERT_TRUE(connectVirtual());
+    qputenv("XDG_DATA_HOME", before);
+    // As 'motif plg show 1' lists them.
+    const QTreeWidget& tree = *pane().tree();
+    EXPECT_EQ(childTexts(tree.topLevelItem(0)).join(','), "USER1,USER2,DR:USR,PERF,MASTER,P1-USER");
+    EXPECT_EQ(childTexts(tree.topLevelItem(1)).mid(9).join(','), "P1-PRE1,036/000,036/001,036/002");
+    EXPECT_EQ(name(0x2400, 0) + '|' + name(0x2400, 127), "Killer|Cool Man");
+    EXPECT_EQ(pane().tree()->bankItem(0x2400)->childCount(), 128);
 }
 
 TEST_F(WindowTest, MonitorShowsEveryMessageWithItsAnalysis)
