@@ -5,6 +5,7 @@
 #include "OffscreenApplication.h"
 #include "RecentMenu.h"
 #include "TestSupport.h"
+#include "WindowFixture.h"
 #include "core/Application.h"
 #include "motif/librarian/X0vLibrary.h"
 
@@ -71,8 +72,8 @@ TEST(BuiltInBoards, AreWrittenOnceAndThePromptStartsAmongThem)
 
 TEST(RecentMenu, KeepsTheLastEightNewestFirstAndOpensTheChosenOne)
 {
+    isolateUserFolders();
     ensureApplication();
-    QStandardPaths::setTestModeEnabled(true);
     QSettings().remove("recentTest");
     QStringList opened;
     RecentMenu menu("Recent", "recentTest", [&](const QString& path) { opened << path; });

@@ -42,12 +42,11 @@ TEST_F(WindowTest, ConnectShowsTheBanksAndReadsNamesUntilCancelled)
 
 TEST_F(WindowTest, AnInstalledBoardAddsItsBanksNamedByItsDefinition)
 {
-    // The device's files go to a data folder of this test's own.
-    const QByteArray before = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
     ASSERT_EQ(Motif().createPLGFile(0, ":/motif/data/PLG150-AN.ini"), "");
-    ASSERT_TRUE(connectVirtual());
-    qputenv("XDG_DATA_HOME", before);
+    const bool connected = connectVirtual();
+    // The slot is emptied again for the tests after this one.
+    ASSERT_EQ(Motif().createPLGFile(0, Motif::PlgEmptySlot), "");
+    ASSERT_TRUE(connected);
     // As 'motif plg show 1' lists them.
     const QTreeWidget& tree = *pane().tree();
     EXPECT_EQ(childTexts(tree.topLevelItem(0)).join(','), "USER1,USER2,DR:USR,PERF,MASTER,P1-USER");

@@ -23,6 +23,19 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// The window's settings, name cache and the device's files go to folders of this test program's
+// own, never the user's, set before anything reads them (the settings' folder is read once).
+inline void isolateUserFolders()
+{
+    static QTemporaryDir home;
+    static const bool set = [] {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+            qputenv(name, QFile::encodeName(home.path() + '/' + name));
+        return true;
+    }();
+    (void)set;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     static constexpr unsigned short User1 = 0x3F08;
@@ -31,9 +44,8 @@ protected:
 
     WindowTest()
     {
+        isolateUserFolders();
         ensureApplication();
-        // Settings and the name cache go to a folder of their own, not the user's.
-        QStandardPaths::setTestModeEnabled(true);
         // The Voice Copier keeps its settings in the module's profile.
         Application::setProfilePath(dir.filePath("profile.ini"));
         setConfirmer([this](QWidget*, const QString& title, const QString& question) {
