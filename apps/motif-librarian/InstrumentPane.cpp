@@ -29,15 +29,11 @@
 namespace {
 using Continuation = InstrumentLink::Continuation;
 const QString PortsItem = QStringLiteral("MIDI ports");
-// Asked once per connection before the first program change: the instrument takes one only on
-// its receive channel.
-constexpr int ChannelWaitMs = 500;
 
 QString locationText(const QString& bankName, int program)
 {
     return QStringLiteral("%1:%2").arg(bankName).arg(program, 3, 10, QLatin1Char('0'));
 }
-
 } // namespace
 
 InstrumentPane::InstrumentPane(InstrumentLink& link, Motif& tables, QWidget* parent)
@@ -267,12 +263,14 @@ void InstrumentPane::selectOnInstrument(QTreeWidgetItem* item)
     if (!item->data(0, BankTree::ProgramRole).isValid()) return;
     const Patch patch(static_cast<unsigned short>(item->data(0, BankTree::BankRole).toInt()),
                       item->data(0, BankTree::ProgramRole).toInt());
+    // The instrument takes a program change only on its receive channel, asked once per
+    // connection; masters are selected by SysEx.
     const bool askChannel = !channelKnown_ && patch.bank() != Motif::MasterBank;
     link_.run(
         [this, patch, askChannel](Session& session, const InstrumentLink::Progress&) -> Continuation {
             Motif& device = session.device();
             if (askChannel) {
-                const int channel = device.syncGetRcvChannel(ChannelWaitMs);
+                const int channel = device.syncGetRcvChannel(PatchFetch::ChannelWaitMs);
                 if (channel < 0 || channel > 15)
                     return [this, channel] {
                         error(this,
