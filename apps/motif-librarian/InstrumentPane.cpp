@@ -104,8 +104,12 @@ void InstrumentPane::refreshPorts()
 {
     in_->clear();
     out_->clear();
-    in_->addItems(RtMidiTransport::inputNames(RtMidiTransport::Api::Any));
-    out_->addItems(RtMidiTransport::outputNames(RtMidiTransport::Api::Any));
+    // Both systems' ports, each item with its system, so that a JACK port and an ALSA port of
+    // the same name stay apart.
+    for (const RtMidiTransport::Port& port : RtMidiTransport::listPorts())
+        (port.input ? in_ : out_)
+            ->addItem(QStringLiteral("%1: %2").arg(RtMidiTransport::apiName(port.api), port.name),
+                      QVariantList{port.name, int(port.api)});
 }
 
 void InstrumentPane::chooseVirtual(const QString& model)
@@ -130,8 +134,19 @@ SessionOptions InstrumentPane::options() const
     SessionOptions options;
     const QString model = source_->currentData().toString();
     if (model.isEmpty()) {
-        options.inPort = in_->currentText();
-        options.outPort = out_->currentText();
+        // A port typed in (or named on the command line) is matched by part of its name.
+        const auto chosen = [](const QComboBox* ports) {
+            const QVariantList data = ports->currentData().toList();
+            const bool listed =
+                !data.isEmpty() && ports->currentText() == ports->itemText(ports->currentIndex());
+            return listed ? std::pair{data[0].toString(), RtMidiTransport::Api(data[1].toInt())}
+                          : std::pair{ports->currentText(), RtMidiTransport::Api::Any};
+        };
+        const auto [in, inApi] = chosen(in_);
+        const auto [out, outApi] = chosen(out_);
+        options.inPort = in;
+        options.outPort = out;
+        options.api = inApi == outApi ? inApi : RtMidiTransport::Api::Any;
     } else {
         options.useVirtual = true;
         options.instrument.set(QStringLiteral("model"), model.mid(model.indexOf(' ') + 1));

@@ -2,7 +2,10 @@
 // user would start it. Skips without a JACK server (scripts/start-jack.sh) or xvfb-run (Debian's
 // xvfb).
 #include "TestSupport.h"
+#include "WindowFixture.h"
 #include "jack/EmuProcess.h"
+
+#include <QComboBox>
 
 #include <QFileInfo>
 #include <QImage>
@@ -38,4 +41,22 @@ TEST(WindowOverJack, ConnectsToTheInstrumentAndDrawsItsNames)
     const QImage image(picture);
     EXPECT_GE(image.width(), 1000);
     EXPECT_GE(image.height(), 640);
+}
+
+// The ports as the chooser lists them, each with its system, reach the instrument.
+TEST_F(WindowTest, OverJackTheListedPortsReachTheInstrument)
+{
+    if (!jackClient()) GTEST_SKIP() << "no JACK server runs";
+    const QString client = QStringLiteral("motif-ports-%1").arg(::getpid());
+    EmuProcess emu(client, {"--model", "ES8"});
+    ASSERT_TRUE(emu.ready());
+    auto* source = pane().findChild<QComboBox*>();
+    source->setCurrentIndex(source->count() - 1);
+    QComboBox* in = pane().findChildren<QComboBox*>()[1];
+    QComboBox* out = pane().findChildren<QComboBox*>()[2];
+    in->setCurrentIndex(in->findText(QStringLiteral("JACK: %1-01:out").arg(client)));
+    out->setCurrentIndex(out->findText(QStringLiteral("JACK: %1:in").arg(client)));
+    ASSERT_TRUE(finish([&](auto done) { pane().connectInstrument([done](bool) { done(); }); }));
+    EXPECT_EQ(pane().identity(), "Motif ES8, device 1");
+    EXPECT_EQ(ui.calls, QStringList{});
 }
