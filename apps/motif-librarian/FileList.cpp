@@ -38,7 +38,9 @@ void FileList::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void FileList::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasFormat(BankTree::locationMime()))
+    // Its own files dropped back onto it are where they are already.
+    const bool files = event->mimeData()->hasUrls() && event->source() != this;
+    if (event->mimeData()->hasFormat(BankTree::locationMime()) || files)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -47,7 +49,13 @@ void FileList::dragMoveEvent(QDragMoveEvent* event)
 void FileList::dropEvent(QDropEvent* event)
 {
     const QString text = QString::fromUtf8(event->mimeData()->data(BankTree::locationMime()));
-    if (text.isEmpty()) return event->ignore();
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    if (text.isEmpty() && (paths.isEmpty() || event->source() == this)) return event->ignore();
     event->acceptProposedAction();
-    emit locationsDropped(text.split('\n', Qt::SkipEmptyParts));
+    if (!text.isEmpty())
+        emit locationsDropped(text.split('\n', Qt::SkipEmptyParts));
+    else
+        emit filesDropped(paths);
 }

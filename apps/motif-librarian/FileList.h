@@ -4,7 +4,7 @@
 #include <QTreeWidget>
 
 // The .syx files of a folder. A file item drags as its path, as a file manager's would; the list
-// takes instrument locations dropped onto it.
+// takes instrument locations and files from elsewhere dropped onto it.
 class FileList : public QTreeWidget {
     Q_OBJECT
 public:
@@ -14,6 +14,7 @@ public:
 
 signals:
     void locationsDropped(const QStringList& locations);
+    void filesDropped(const QStringList& paths);
 
 protected:
     QStringList mimeTypes() const override;

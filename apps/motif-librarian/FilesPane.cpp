@@ -21,7 +21,9 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
+#include <span>
 
 namespace {
 using Continuation = InstrumentLink::Continuation;
@@ -78,6 +80,7 @@ FilesPane::FilesPane(InstrumentLink& link, Motif& tables, QWidget* parent)
     connect(restore_, &QPushButton::clicked, this, [this] { restore(); });
     connect(list_, &FileList::locationsDropped, this,
             [this](const QStringList& locations) { fetch(locations); });
+    connect(list_, &FileList::filesDropped, this, &FilesPane::copyIn);
     setButtons();
 }
 
@@ -261,4 +264,38 @@ void FilesPane::fetch(const QStringList& locations, std::function<void()> done)
             };
         },
         this);
+}
+
+void FilesPane::copyIn(const QStringList& paths)
+{
+    const QString title = tr("Copy into the folder");
+    if (folder_.isEmpty())
+        return error(this, tr("Open a folder first: the files are copied into it."), title);
+    QStringList failures, existing;
+    std::vector<std::pair<QString, QByteArray>> patches;
+    for (const QString& path : paths) {
+        QString failure;
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const auto span =
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
+        if (!PatchFile::parse(span, path, reader_, &failure).dump) {
+            failures << tr("%1\nOnly .syx files of Motif ES patches are copied in.").arg(failure);
+            continue;
+        }
+        const QString target = folder_ + '/' + QFileInfo(path).fileName();
+        if (QFileInfo(target) == QFileInfo(path)) continue;
+        if (QFileInfo::exists(target)) existing << QFileInfo(path).fileName();
+        patches.emplace_back(target, bytes);
+    }
+    if (!existing.isEmpty() && !confirm(this, title, tr("Replace these files?\n%1").arg(existing.join('\n'))))
+        patches.clear();
+    for (const auto& [target, bytes] : patches) {
+        QSaveFile file(target);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            failures << tr("cannot write %1: %2; check that the folder is writable")
+                            .arg(target, file.errorString());
+    }
+    refresh();
+    if (!failures.isEmpty()) error(this, failures.join('\n'), title);
 }

@@ -30,6 +30,9 @@ public:
     // Fetches the locations ("USER1:5") into the folder, one file each, named as a backup names
     // them.
     void fetch(const QStringList& locations, std::function<void()> done = {});
+    // Copies patch files into the folder, each written through a temporary file; a file that is
+    // no Motif ES patch is refused with the reason, one of the same name replaced after asking.
+    void copyIn(const QStringList& paths);
     // Asks for a folder and opens it / backs up into it.
     void chooseFolder();
     void chooseBackupFolder();

@@ -86,6 +86,23 @@ TEST_F(TransferTest, PatchesGoFromTheInstrumentToFilesAndBack)
                              "holds voices: drop it onto a bank of its type")
                   .arg(dir.path()));
     EXPECT_EQ(name(User1, 9), "");
+
+    // Files from a file manager are copied into the folder; what is no patch is refused.
+    QFile junk(dir.filePath("junk.syx"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("hello") == 5);
+    junk.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("other"));
+    files().openFolder(dir.filePath("other"));
+    ui.calls.clear();
+    auto* mime = new QMimeData();
+    mime->setUrls({QUrl::fromLocalFile(dir.filePath("USER1-003.syx")), QUrl::fromLocalFile(junk.fileName())});
+    drop(files().list(), mime, QModelIndex());
+    EXPECT_EQ(rows(*files().list()), QStringList{"USER1-003.syx|USER1:003|voice|--|"});
+    EXPECT_EQ(
+        ui.calls,
+        QStringList{QStringLiteral("error Copy into the folder|'%1': Byte 68 at offset 0 lies outside "
+                                   "any SysEx message\nOnly .syx files of Motif ES patches are copied in.")
+                        .arg(junk.fileName())});
 }
 
 TEST_F(TransferTest, BackupAndRestoreStopWhenCancelledAndResume)
