@@ -39,7 +39,7 @@ TEST_F(WindowTest, PatchPaneShowsReferencesAndRewritesTheFile)
     EXPECT_EQ(compare.verdict(), "1 of 37 blocks differ in 11 bytes");
 }
 
-TEST_F(WindowTest, VoiceCopierFromTheContextMenuWritesThePerformanceEditBuffer)
+TEST_F(WindowTest, VoiceCopierAndInitialiseFromTheContextMenuReachTheInstrument)
 {
     ASSERT_TRUE(connectVirtual());
     // The dialog is modal: it is accepted as it stands once it shows.
@@ -56,4 +56,13 @@ TEST_F(WindowTest, VoiceCopierFromTheContextMenuWritesThePerformanceEditBuffer)
     ASSERT_GE(part.size(), 3u);
     EXPECT_EQ(hex(std::span<const std::uint8_t>(part).first(3)), "3F 08 05");
     EXPECT_EQ(ui.calls, QStringList{});
+
+    // Initialise asks, sends the initial voice verified, and the instrument holds it.
+    ASSERT_TRUE(finish([&](auto done) { pane().initialise(User2, 4, done); }));
+    EXPECT_EQ(
+        ui.calls,
+        QStringList{
+            "confirm Initialise|Replace USER2:004 \"\" on the instrument by the initial patch of its type?"});
+    ASSERT_TRUE(finish([&](auto done) { pane().readNames(User2, done); }));
+    EXPECT_EQ(name(User2, 3) + '|' + name(User2, 4), "USER2:003|Init Voice");
 }
