@@ -44,7 +44,7 @@ void InstrumentLink::post(std::function<Continuation()> work, QObject* context)
         Continuation then = work();
         QMetaObject::invokeMethod(this, [this, context, then = std::move(then)] {
             if (context && then) then();
-            if (--pending_ == 0) emit idle();
+            --pending_;
         });
     });
 }
@@ -54,7 +54,7 @@ void InstrumentLink::open(const SessionOptions& options, QObject* context,
 {
     close();
     post(
-        [this, options, done = std::move(done)]() -> Continuation {
+        [this, options, done = std::move(done), context = QPointer<QObject>(context)]() -> Continuation {
             QString error;
             auto session = Session::open(options, &error);
             QString identity;
@@ -90,16 +90,14 @@ void InstrumentLink::open(const SessionOptions& options, QObject* context,
                 });
                 poller_->start(PollMs);
             }
-            const bool isVirtual =
-                options.useVirtual || (options.inPort.isEmpty() && options.outPort.isEmpty());
-            return [this, done, identity, error, isVirtual] {
+            // The link knows what it is connected to even when the one who asked is gone.
+            return [this, done, context, identity, error] {
                 open_ = !identity.isEmpty();
-                virtual_ = open_ && isVirtual;
                 identity_ = identity;
-                done(identity, error);
+                if (context) done(identity, error);
             };
         },
-        context);
+        this);
 }
 
 void InstrumentLink::close()

@@ -31,7 +31,6 @@ public:
               std::function<void(const QString& identity, const QString& error)> done);
     void close();
     bool isOpen() const { return open_; }
-    bool isVirtual() const { return virtual_; }
     QString identity() const { return identity_; }
     // Runs `job` on the instrument's thread, one job at a time in order; the continuation it
     // answers runs on the thread of `context` unless `context` is gone by then.
@@ -46,7 +45,6 @@ signals:
     void wire(bool outgoing, const QByteArray& bytes, const QString& analysis, const QString& html);
     // A message the built-in instrument did not understand: a fault of ours.
     void instrumentError(const QString& text);
-    void idle();
 
 private:
     void post(std::function<Continuation()> work, QObject* context);
@@ -58,6 +56,5 @@ private:
     std::atomic<bool> cancelled_ = false;
     std::atomic<int> pending_ = 0;
     bool open_ = false;
-    bool virtual_ = false;
     QString identity_;
 };
