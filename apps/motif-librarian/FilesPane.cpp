@@ -158,8 +158,18 @@ void FilesPane::backup(const QString& dir, std::function<void()> done)
 {
     const QString title = tr("Backup");
     if (!needsInstrument(title)) return;
-    if (QFileInfo::exists(dir + QStringLiteral("/index.json")) &&
-        !confirm(this, title, tr("%1 holds a backup already. Replace its files with a new backup?").arg(dir)))
+    // A backup writes index.json and one file per location under a fixed name: whatever of them
+    // the folder holds already is replaced only after asking.
+    Librarian names(reader_);
+    int replaced = QFileInfo::exists(dir + QStringLiteral("/index.json")) ? 1 : 0;
+    for (const PatchLocation& location : names.userLocations(names.installedPlgSlots()))
+        replaced +=
+            QFileInfo::exists(dir + '/' + Backup::fileNameOf(PatchNotation::print(location, reader_)));
+    if (replaced > 0 &&
+        !confirm(this, title,
+                 tr("%1 holds %2 files that a backup writes (of an earlier backup or fetch). Replace them?")
+                     .arg(dir)
+                     .arg(replaced)))
         return;
     if (!QDir().mkpath(dir))
         return error(this, tr("Cannot create the folder %1; choose another one.").arg(dir), title);

@@ -115,6 +115,14 @@ TEST_F(TransferTest, BackupAndRestoreStopWhenCancelledAndResume)
     EXPECT_EQ(ui.calls, QStringList{"warning Backup|Backup: 6 patches, 0 failed.\nCancelled before the end.\n"
                                     "Resume backup fetches what is missing."});
     EXPECT_EQ(rows(*files().list()).last(), "USER1-005.syx|USER1:005|voice|--|USER1:5");
+    yes = false;
+    ui.calls.clear();
+    files().backup(folder);
+    EXPECT_EQ(ui.calls, QStringList{QStringLiteral(
+                                        "confirm Backup|%1 holds 7 files that a backup writes (of an earlier "
+                                        "backup or fetch). Replace them?")
+                                        .arg(folder)});
+    yes = true;
     cancelAt(2);
     ASSERT_TRUE(finish([&](auto done) { files().resume(done); }));
     EXPECT_EQ(indexCounts(folder), "544 patches, 536 missing");
