@@ -196,6 +196,9 @@ void FilesPane::resume(std::function<void()> done)
 {
     const QString title = tr("Resume backup");
     if (!needsInstrument(title)) return;
+    QString failure;
+    if (Backup::readIndex(folder_, &failure).isEmpty())
+        return error(this, failure + tr("\nOpen the folder of a backup first."), title);
     auto* progress = new TaskProgress(link_, this, tr("Resuming the backup in %1").arg(folder_));
     const QString dir = folder_;
     link_.run(

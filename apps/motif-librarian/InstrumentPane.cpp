@@ -177,7 +177,12 @@ void InstrumentPane::connectInstrument(std::function<void(bool)> done)
         emit connectedChanged(!identity.isEmpty());
         if (identity.isEmpty()) {
             identity_->setText(tr("Not connected"));
-            error(this, tr("Could not connect: %1").arg(failure), tr("Connect"));
+            error(
+                this,
+                tr("Could not connect: %1\nCheck that the instrument is switched on and its cables or ports "
+                   "are the ones chosen, or choose the virtual instrument.")
+                    .arg(failure),
+                tr("Connect"));
             if (done) done(false);
             return;
         }

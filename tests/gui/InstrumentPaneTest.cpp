@@ -70,10 +70,21 @@ TEST_F(WindowTest, FailuresSayWhatToDo)
     pane().choosePorts("no-such-port", "no-such-port");
     ASSERT_TRUE(finish([&](auto done) { pane().connectInstrument([done](bool) { done(); }); }));
     ASSERT_EQ(ui.calls.size(), 1);
+    // What RtMidi says depends on the ports there are; what to do does not.
     EXPECT_TRUE(ui.calls[0].startsWith("error Connect|Could not connect: ")) << ui.calls[0].toStdString();
+    EXPECT_TRUE(
+        ui.calls[0].endsWith("\nCheck that the instrument is switched on and its cables or ports are the "
+                             "ones chosen, or choose the virtual instrument."));
     pane().readSelected();
     files().backup(dir.path());
     EXPECT_EQ(ui.calls.mid(1), QStringList({"error Read names|Connect to the instrument first.",
                                             "error Backup|Connect to the instrument first (Connect in the "
                                             "instrument pane)."}));
+    ASSERT_TRUE(connectVirtual());
+    files().openFolder(dir.path());
+    files().resume();
+    EXPECT_EQ(ui.calls.last(),
+              QStringLiteral("error Resume backup|'%1' has no index.json: it is not a folder written "
+                             "by 'motif backup'\nOpen the folder of a backup first.")
+                  .arg(dir.path()));
 }

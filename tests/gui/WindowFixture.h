@@ -71,6 +71,7 @@ protected:
     {
         QFile::remove(NameCache(QStringLiteral("Motif ES7, device 1|Virtual instrument: Motif ES7")).path());
         bool connected = false, done = false;
+        pane().chooseVirtual("Motif ES7");
         pane().connectInstrument([&](bool ok) { connected = ok, done = true; });
         return QTest::qWaitFor([&] { return done; }, WaitMs) && connected;
     }
