@@ -15,6 +15,11 @@ BankTree::BankTree(QWidget* parent) : QTreeWidget(parent)
     setAccessibleName(tr("Banks of the instrument"));
 }
 
+QString BankTree::locationText(const QString& bankName, int program)
+{
+    return QStringLiteral("%1:%2").arg(bankName).arg(program, 3, 10, QLatin1Char('0'));
+}
+
 QTreeWidgetItem* BankTree::bankItem(unsigned short bank) const
 {
     for (int group = 0; group < topLevelItemCount(); ++group)

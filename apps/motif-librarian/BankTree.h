@@ -17,6 +17,9 @@ public:
     static QString locationMime() { return QStringLiteral("application/x-motif-es-location"); }
 
     explicit BankTree(QWidget* parent = nullptr);
+    // How a patch item names its location: "USER1:005", the program in three digits as the
+    // instrument's display shows it.
+    static QString locationText(const QString& bankName, int program);
     // The patch item of a location, null when the tree has none.
     QTreeWidgetItem* patchItem(unsigned short bank, int program) const;
     QTreeWidgetItem* bankItem(unsigned short bank) const;
