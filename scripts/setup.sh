@@ -14,7 +14,7 @@ esac
 
 packages=(cmake ninja-build g++ pkg-config clang libclang-rt-14-dev qt6-base-dev googletest libgtest-dev
           libgmock-dev libbenchmark-dev librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev libsndfile1-dev
-          libinstpatch-dev librtaudio-dev libcli11-dev clang-format python3)
+          libinstpatch-dev librtaudio-dev libcli11-dev clang-format python3 xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

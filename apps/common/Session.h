@@ -4,6 +4,7 @@
 #include "emulator/VirtualInstrument.h"
 #include "motif/Motif.h"
 #include "zaltor/MidiTransport.h"
+#include "zaltor/RtMidiTransport.h"
 
 #include <QString>
 #include <memory>
@@ -12,6 +13,8 @@
 struct SessionOptions {
     QString inPort;
     QString outPort;
+    // Which system's ports the names are looked for in; Any is JACK when a JACK server answers.
+    RtMidiTransport::Api api = RtMidiTransport::Api::Any;
     // The in-process virtual instrument; the default when no port is named.
     bool useVirtual = false;
     // Who the in-process instrument is and which faults it has (--virtual-model, --virtual-faults).

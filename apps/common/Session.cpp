@@ -20,7 +20,7 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options, QString* e
     session->device_->setDeviceNumber(options.deviceNumber);
     if (options.channel > 0) session->device_->setReceiveChannel(options.channel - 1);
     if (realPorts) {
-        session->hostEnd_ = RtMidiTransport::open(options.inPort, options.outPort, error);
+        session->hostEnd_ = RtMidiTransport::open(options.inPort, options.outPort, error, options.api);
         if (!session->hostEnd_) return nullptr;
     } else {
         auto [host, instrument] = LoopbackTransport::createPair(QStringLiteral("motif-es host"),
