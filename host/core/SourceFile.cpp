@@ -81,7 +81,7 @@ bool SourceFile::unchanged(QString* why) const
         reason = QStringLiteral("was changed by another program");
     else if (Identity there; !identify(path_, there))
         reason = QStringLiteral("was moved or deleted");
-    else if (there.device != atPath_.device || there.inode != atPath_.inode)
+    else if (const Identity ours = expectedAtPath(); there.device != ours.device || there.inode != ours.inode)
         reason = QStringLiteral("was replaced by another file");
     if (reason.isEmpty()) return true;
     if (why)
@@ -92,7 +92,16 @@ bool SourceFile::unchanged(QString* why) const
 
 void SourceFile::pathReplaced()
 {
-    if (fd_ >= 0) identify(path_, atPath_);
+    Identity there;
+    if (fd_ < 0 || !identify(path_, there)) return;
+    const std::lock_guard lock(atPathLock_);
+    atPath_ = there;
+}
+
+SourceFile::Identity SourceFile::expectedAtPath() const
+{
+    const std::lock_guard lock(atPathLock_);
+    return atPath_;
 }
 
 bool SourceFile::readAt(std::int64_t offset, std::span<std::uint8_t> to, QString* error, Check check) const

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -57,15 +58,18 @@ private:
     static bool identify(int fd, Identity& identity);
     static bool identify(const QString& path, Identity& identity);
     static bool fromStatus(const struct stat& status, Identity& identity);
+    Identity expectedAtPath() const;
 
     QString path_;
     int fd_ = -1;
     std::shared_ptr<const std::vector<std::uint8_t>> memory_;
     std::int64_t size_ = 0;
     // The open file as opened, and the file found at the path (the same one until a store
-    // replaces it).
+    // replaces it). A store on a worker thread replaces the path's file while the window may be
+    // reading a sample: the lock keeps the two from seeing half an identity.
     Identity opened_;
     Identity atPath_;
+    mutable std::mutex atPathLock_;
 };
 
 // A range of a source: where bytes of a document still lie.

@@ -369,6 +369,13 @@ bool X0V_Document::storeDocument(Archive& archive)
     return stored;
 }
 
+void X0V_Document::updateEntries()
+{
+    validateVoices();
+    validateWaves();
+    storing_ = {};
+}
+
 void X0V_Document::validateVoices()
 {
     storing_.voices.clear();

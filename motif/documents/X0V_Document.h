@@ -31,6 +31,10 @@ public:
     void validateDocument() override;
     bool loadDocument(Archive& archive) override;
     bool storeDocument(Archive& archive) override;
+    // Gives every entry the size and offset, and the voice and waveform chunks the counts, that a
+    // store writes, without writing anything: after an edit the library describes the file it
+    // will be stored as.
+    void updateEntries();
     // Sample data of all waveforms in whole megabytes.
     double estimatedSizeMB() const override;
     void readChunkItem(XS_Chunk* chunk, int index, Archive& archive) override;

@@ -7,6 +7,7 @@
 #include "zaltor/Containers.h"
 
 #include <QString>
+#include <utility>
 
 class Archive;
 
@@ -69,6 +70,9 @@ public:
     // What the last load could not read, in file order; empty for a whole file.
     const DamageList& damage() const { return damage_; }
     bool isDamaged() const { return !damage_.empty(); }
+    // A library put back as it was after an edit keeps what its file lost, so that it is still not
+    // written over that file.
+    void setDamage(DamageList damage) { damage_ = std::move(damage); }
 
 private:
     // Empties a chunk that the file lost and records why.

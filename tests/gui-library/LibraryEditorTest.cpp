@@ -10,6 +10,7 @@
 #include "ScriptedInterface.h"
 #include "TestSupport.h"
 #include "audio/AudioFiles.h"
+#include "core/Archive.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -62,7 +63,15 @@ protected:
         for (int i = 0; i < editor.lintPanel().count(); ++i) lines << editor.lintPanel().item(i)->text();
         return lines;
     }
-    std::vector<std::uint8_t> bytes() { return *LibrarySnapshot::take(editor.library()); }
+    // What a save would write now.
+    std::vector<std::uint8_t> bytes()
+    {
+        X0V_Document copy;
+        X0vState::take(editor.library())->restore(copy);
+        Archive archive;
+        copy.storeDocument(archive);
+        return archive.bytes();
+    }
     bool drop(SlotTable& table, QMimeData* data, int bank, int position)
     {
         const bool accepted = table.dropMimeData(data, Qt::MoveAction, table.rowOf(bank, position), 0, {});
@@ -138,6 +147,11 @@ TEST_F(LibraryEditorTest, EveryEditUndoneAndRedoneGivesTheSameBytes)
     }
     EXPECT_FALSE(editor.isModified());
     EXPECT_EQ(row(editor.voiceTable(), User1, 1), "USER1|1|Bright Saw|0/2048|1 USR:2 \"Saw A2\"");
+    // No edit listened to a sample or changed one, so none was read from the file.
+    for (int p = 0; p < 4; ++p)
+        EXPECT_FALSE(
+            editor.library().waves().getBank(1)->waveforms().at(p)->keybanks().at(0)->channel(0).isLoaded())
+            << p;
     for (int i = 0; i < 6; ++i) editor.undoStack().redo();
     EXPECT_EQ(bytes(), edited);
     EXPECT_EQ(script.calls.filter("error"), QStringList());
@@ -214,6 +228,28 @@ TEST_F(LibraryEditorTest, SavingReplacesTheFileAndClosingAsksAboutUnsavedEdits)
     EXPECT_EQ(editor.saveAs(nowhere), "cannot write library '" + nowhere + "': Cannot write " + nowhere +
                                           ".tmp: No such file or directory (the original file is unchanged)");
     EXPECT_EQ(editor.path(), demo);
+}
+
+TEST_F(LibraryEditorTest, SavesOverItsFileGoOnAndUndoneEditsSaveWhatWasBefore)
+{
+    const QByteArray original = readAll(demo);
+    ASSERT_EQ(editor.renameWave(1, "Sine"), QString());
+    ASSERT_EQ(editor.save(), QString());
+    const QByteArray renamed = readAll(demo);
+    // Then the library holds no sample of the file the saves replaced; its undo steps still do.
+    answers = {LibraryEditor::Answer::Yes};
+    ASSERT_EQ(editor.deleteWaves(1, {0, 1, 2, 3}), QString());
+    ASSERT_EQ(editor.save(), QString());
+    const auto emptied = bytes();
+    EXPECT_EQ(readAll(demo),
+              QByteArray(reinterpret_cast<const char*>(emptied.data()), qsizetype(emptied.size())));
+    for (const QByteArray& before : {renamed, original}) {
+        editor.undoStack().undo();
+        ASSERT_EQ(editor.save(), QString());
+        EXPECT_EQ(readAll(demo), before);
+    }
+    EXPECT_FALSE(editor.isModified());
+    EXPECT_EQ(script.calls.filter("error"), QStringList());
 }
 
 TEST_F(LibraryEditorTest, ADamagedLibraryIsSavedOnlyToAnotherFile)

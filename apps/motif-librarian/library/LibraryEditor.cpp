@@ -3,6 +3,7 @@
 #include "LibraryAudition.h"
 #include "LibraryTables.h"
 
+#include "core/SourceFile.h"
 #include "core/UserInterface.h"
 #include "motif/librarian/X0vLibrary.h"
 #include "motif/librarian/X0vLint.h"
@@ -168,8 +169,9 @@ QString LibraryEditor::open(const QString& path)
     path_ = path;
     readOnly_.clear();
     damageRefusal_ = X0vLibrary::writeRefusal(library_, path, path);
-    current_ = LibrarySnapshot::take(library_);
     undo_.clear();
+    current_.reset();
+    keep(X0vState::take(library_));
     QStringList references;
     for (const auto& reference : X0vRepairs::dangling(library_))
         references << X0vRepairs::describe(reference);
@@ -201,23 +203,27 @@ QString LibraryEditor::writeTo(const QString& target)
         QFileInfo(target).canonicalFilePath() == QFileInfo(path_).canonicalFilePath())
         return damageRefusal_;
     // A library of a gigabyte takes a while to write: the window goes on drawing meanwhile, and
-    // the editor takes no edit until the file is in place. The bytes written are those of the
-    // last edit, so the writer never reads the library the window reads.
+    // the editor takes no edit until the file is in place. The writer stores the state of the
+    // last edit, which nothing changes, so it never reads the library the window reads.
     QString error;
     setEnabled(false);
     QEventLoop waiting;
-    std::unique_ptr<QThread> writer(QThread::create(
-        [&error, bytes = current_, target] { error = LibrarySnapshot::write(bytes, target); }));
+    std::unique_ptr<QThread> writer(
+        QThread::create([&error, state = current_, target] { error = state->store(target); }));
     connect(writer.get(), &QThread::finished, &waiting, &QEventLoop::quit);
     writer->start();
     waiting.exec();
     writer->wait();
     setEnabled(true);
     if (!error.isEmpty()) return error;
-    // The library read its samples from the file it was opened from, which the save has just
-    // replaced: from now on it reads them from the bytes it saved.
-    restore(current_);
-    if (QFileInfo(target).canonicalFilePath() != QFileInfo(path_).canonicalFilePath()) damageRefusal_.clear();
+    // The library and its undo steps go on reading their samples from the file the save replaced,
+    // which stays open; the next save compares with the file now at the path.
+    const QString stored = QFileInfo(target).canonicalFilePath();
+    for (const auto& held : sources_)
+        if (const auto source = held.lock();
+            source && QFileInfo(source->path()).canonicalFilePath() == stored)
+            source->pathReplaced();
+    if (stored != QFileInfo(path_).canonicalFilePath()) damageRefusal_.clear();
     path_ = target;
     undo_.setClean();
     emit titleChanged(title());
@@ -267,23 +273,33 @@ QString LibraryEditor::edit(const QString& text, const std::function<QString(X0V
         if (why != cancelled()) error(this, why, text);
         return why;
     }
-    LibrarySnapshot::Bytes after = LibrarySnapshot::take(library_);
-    if (*after == *current_) return cancelled();
-    undo_.push(new SnapshotCommand(text, current_, after,
-                                   [this](const LibrarySnapshot::Bytes& bytes) { restore(bytes); }));
-    current_ = std::move(after);
+    library_.updateEntries();
+    StateCommand::State after = X0vState::take(library_, current_.get());
+    if (after->sameAs(*current_)) return cancelled();
+    undo_.push(new StateCommand(text, current_, after,
+                                [this](const StateCommand::State& state) { restore(state); }));
+    keep(std::move(after));
     showLibrary();
     voiceView_->resizeColumnsToContents();
     waveView_->resizeColumnsToContents();
     return QString();
 }
 
-void LibraryEditor::restore(const LibrarySnapshot::Bytes& bytes)
+void LibraryEditor::restore(const StateCommand::State& state)
 {
-    if (const QString why = LibrarySnapshot::restore(library_, bytes); !why.isEmpty())
-        error(this, why + tr("; save the library under another name and reopen it"), tr("Undo"));
-    current_ = bytes;
+    state->restore(library_);
+    current_ = state;
     showLibrary();
+}
+
+void LibraryEditor::keep(StateCommand::State state)
+{
+    for (const auto& source : state->sources())
+        if (std::none_of(sources_.begin(), sources_.end(),
+                         [&](const std::weak_ptr<SourceFile>& held) { return held.lock() == source; }))
+            sources_.push_back(source);
+    std::erase_if(sources_, [](const std::weak_ptr<SourceFile>& held) { return held.expired(); });
+    current_ = std::move(state);
 }
 
 void LibraryEditor::showLibrary()

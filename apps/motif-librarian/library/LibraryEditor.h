@@ -1,18 +1,20 @@
 #pragma once
 
-#include "LibrarySnapshot.h"
+#include "StateCommand.h"
 #include "motif/documents/X0V_Document.h"
 
 #include <QPointer>
 #include <QUndoStack>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class LibraryAudition;
 class QLabel;
 class QListWidget;
 class QTableView;
+class SourceFile;
 class VoiceTable;
 class WaveTable;
 
@@ -94,7 +96,9 @@ private:
     static const QString& cancelled();
     // After an edit, an undo or a redo: the tables and the lint panel show the library as it is.
     void showLibrary();
-    void restore(const LibrarySnapshot::Bytes& bytes);
+    void restore(const StateCommand::State& state);
+    // The library as it is now becomes the state edits go back to.
+    void keep(StateCommand::State state);
     QString writeTo(const QString& target);
     // Selects `count` slots from `first` on and shows the first: where an edit put something.
     void selectSlots(QTableView& view, int bank, int first, int count);
@@ -118,7 +122,10 @@ private:
     QString readOnly_;
     // The refusal of writing a damaged file over itself, as found on opening.
     QString damageRefusal_;
-    LibrarySnapshot::Bytes current_;
+    StateCommand::State current_;
+    // The files any state of this library referred to: a save over one of them leaves the states
+    // that still read from it (undo steps) reading the old file, which the save replaced.
+    std::vector<std::weak_ptr<SourceFile>> sources_;
     QUndoStack undo_;
     VoiceTable* voices_;
     WaveTable* waves_;

@@ -169,7 +169,7 @@ QString LibraryEditor::pasteVoices(const LibraryEditor& source, Bank sourceBank,
     X0V_Document copy;
     const X0V_Document* from = &source.library_;
     if (&source == this) {
-        LibrarySnapshot::restore(copy, current_);
+        current_->restore(copy);
         from = &copy;
     }
     const QString model = from->model();
