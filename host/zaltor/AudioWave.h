@@ -19,6 +19,9 @@ public:
     virtual ~AudioWave() = default;
     AudioWave(const AudioWave&) = default;
     AudioWave& operator=(const AudioWave&) = default;
+    // Sound of a few hundred megabytes changes hands without being copied.
+    AudioWave(AudioWave&&) noexcept = default;
+    AudioWave& operator=(AudioWave&&) noexcept = default;
 
     const AudioFormat& format() const { return format_; }
     AudioFormat& format() { return format_; }

@@ -16,11 +16,11 @@ bool usable(const Sample& sample)
     return sample.isValid() && XS_Keybank::SupportedBits(sample.format().bitsPerSample());
 }
 
-std::unique_ptr<XS_Keybank> keybankOf(const Sample& sample, QStringList& notes)
+std::unique_ptr<XS_Keybank> keybankOf(Sample sample, QStringList& notes)
 {
     notes << XS_Keybank::NotesOnSample(sample);
     auto keybank = std::make_unique<XS_Keybank>();
-    keybank->fromSample(sample);
+    keybank->fromSample(std::move(sample));
     return keybank;
 }
 
@@ -45,7 +45,7 @@ bool X0V_Document::importSingle(int bank, int number, const QString& path)
     if (!sample.fromFile(path) || !usable(sample)) return false;
     try {
         auto waveform = std::make_unique<XS_Waveform>(QFileInfo(path).baseName());
-        waveform->addKeybank(keybankOf(sample, importNotes_));
+        waveform->addKeybank(keybankOf(std::move(sample), importNotes_));
         waveform->setId(idOfSlot(bank, number));
         return waveform->id() != 0 && addWave(std::move(waveform));
     } catch (const std::bad_alloc&) {
@@ -103,7 +103,7 @@ XS_Keybank* X0V_Document::importKeybank(XS_Waveform& waveform, const QString& pa
     Sample sample;
     if (!sample.fromFile(path) || !usable(sample)) return nullptr;
     try {
-        return waveform.addKeybank(keybankOf(sample, importNotes_));
+        return waveform.addKeybank(keybankOf(std::move(sample), importNotes_));
     } catch (const std::bad_alloc&) {
         outOfMemory("importKeybank");
         return nullptr;

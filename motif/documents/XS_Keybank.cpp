@@ -1,6 +1,7 @@
 #include "motif/documents/XS_Keybank.h"
 
 #include "core/Archive.h"
+#include "core/ByteReader.h"
 #include "core/VarArgs.h"
 #include "zaltor/AudioDevice.h"
 #include "zaltor/Note.h"
@@ -8,6 +9,7 @@
 #include "zaltor/SampleConvert.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace {
@@ -159,16 +161,20 @@ QString XS_Keybank::printType() const
 
 bool XS_Keybank::loadWFM(Archive& archive)
 {
-    for (const ByteField& field : Placement) this->*field.member = archive.readBYTE();
-    format().setChannels(archive.readBYTE());
-    for (const ByteField& field : Loop) this->*field.member = archive.readBYTE();
-    setFormat(Format(archive.readBYTE()));
-    for (const ByteField& field : Playing) this->*field.member = archive.readBYTE();
-    for (const auto& field : Wxc) this->*field.member = archive.readWORD();
-    format().setSampleRate(archive.readValueR(4));
-    for (const auto& field : Frames) this->*field.member = archive.readValueR(4);
-    for (const auto& field : Addresses) this->*field.member = archive.readValueR(4);
-    return !archive.failed();
+    // One read for the record: a library lists thousands of them.
+    std::array<std::uint8_t, RecordSize> bytes{};
+    const bool whole = archive.read(bytes);
+    ByteReader record(bytes);
+    for (const ByteField& field : Placement) this->*field.member = record.u8();
+    format().setChannels(record.u8());
+    for (const ByteField& field : Loop) this->*field.member = record.u8();
+    setFormat(Format(record.u8()));
+    for (const ByteField& field : Playing) this->*field.member = record.u8();
+    for (const auto& field : Wxc) this->*field.member = record.u16be();
+    format().setSampleRate(record.valueLE(4));
+    for (const auto& field : Frames) this->*field.member = record.valueLE(4);
+    for (const auto& field : Addresses) this->*field.member = record.valueLE(4);
+    return whole && !archive.failed();
 }
 
 void XS_Keybank::storeWFM(Archive& archive) const
@@ -227,7 +233,7 @@ void XS_Keybank::validateKeybank()
     loop_end = std::min(loop_end, sample_length);
 }
 
-void XS_Keybank::fromSample(const Sample& sample)
+void XS_Keybank::fromSample(Sample sample)
 {
     reset();
     if (sample.loopMode != Sample::LoopNone) {
@@ -245,7 +251,7 @@ void XS_Keybank::fromSample(const Sample& sample)
     pan = midiValue(sample.pan);
     tune_coarse = midiValue(sample.coarseTune);
     tune_fine = midiValue(sample.fineTune);
-    AudioWave::operator=(sample);
+    AudioWave::operator=(std::move(sample));
     SampleConvert::toPcm16(*this);
     setBits(16);
     validateKeybank();

@@ -33,6 +33,8 @@ public:
     ~XS_Keybank() override = default;
     XS_Keybank(const XS_Keybank&) = default;
     XS_Keybank& operator=(const XS_Keybank&) = default;
+    XS_Keybank(XS_Keybank&&) noexcept = default;
+    XS_Keybank& operator=(XS_Keybank&&) noexcept = default;
 
     // Empties the sample data and gives every parameter the value of a new key bank.
     void reset() override;
@@ -75,7 +77,8 @@ public:
     void validateKeybank();
     // Takes the sample's settings and audio, the audio as 16-bit PCM (format 0) whatever its
     // width: deeper samples are dithered down, narrower ones widened exactly.
-    void fromSample(const Sample& sample);
+    // The sample is taken by value: a caller that is done with it moves it in, uncopied.
+    void fromSample(Sample sample);
     void toSample(Sample& sample) const;
     // What the user should hear about a sample made into a key bank: a level scaled down while
     // reading, a rate the instrument does not play. Each note begins with the sample's name.

@@ -26,6 +26,8 @@ public:
     virtual ~XS_Waveform() = default;
     XS_Waveform(const XS_Waveform&) = default;
     XS_Waveform& operator=(const XS_Waveform&) = default;
+    XS_Waveform(XS_Waveform&&) = default;
+    XS_Waveform& operator=(XS_Waveform&&) = default;
 
     XS_Entry& wfmEntry() { return wfm_; }
     const XS_Entry& wfmEntry() const { return wfm_; }

@@ -76,7 +76,8 @@ bool XS_Waves::addWave(const QString& model, std::unique_ptr<XS_Waveform> wave)
     if (!wave || wave->id() == 0) return false;
     if (XS_Waveform* existing = lookupWave(wave->id())) {
         try {
-            *existing = *wave;
+            // The new waveform is ours to take: its samples move, uncopied.
+            *existing = std::move(*wave);
         } catch (const std::bad_alloc&) {
             existing->deleteData();
             return false;
