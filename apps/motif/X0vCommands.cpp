@@ -204,12 +204,10 @@ int info(CliContext& context, const X0vArgs& args)
             lines << (QStringLiteral("    arpeggios ") + voice.arpeggios.join(QStringLiteral(", ")));
     }
     for (const X0vListing::WaveRow& wave : listing.waveforms)
-        lines << (QStringLiteral("  %1:%2 id %3 \"%4\" %5, %6 bytes")
-                      .arg(wave.bank)
-                      .arg(wave.number)
-                      .arg(wave.id)
-                      .arg(wave.name, X0V_Document::strKeybanks(wave.keybanks, true))
-                      .arg(wave.size));
+        lines << QStringLiteral("  ") + wave.bank + QLatin1Char(':') + QString::number(wave.number) +
+                     QStringLiteral(" id ") + QString::number(wave.id) + QStringLiteral(" \"") + wave.name +
+                     QStringLiteral("\" ") + X0V_Document::strKeybanks(wave.keybanks, true) +
+                     QStringLiteral(", ") + QString::number(wave.size) + QStringLiteral(" bytes");
     if (!lines.isEmpty()) context.print(lines.join(QLatin1Char('\n')));
     return 0;
 }

@@ -108,7 +108,7 @@ void resetItems(XS_Chunk* chunk, int count)
 QString counted(int n, bool withCount, const char* one, const char* many)
 {
     const QString word = QLatin1String(n == 1 ? one : many);
-    return withCount ? VarArgs("%d %s", n, word).format() : word;
+    return withCount ? QString::number(n) + QLatin1Char(' ') + word : word;
 }
 
 } // namespace

@@ -54,8 +54,9 @@ const PresetList& arpeggios()
 
 QString numbered(const QString& bank, int number, const QString& name)
 {
-    return name.isEmpty() ? QStringLiteral("%1:%2").arg(bank).arg(number)
-                          : QStringLiteral("%1:%2 \"%3\"").arg(bank).arg(number).arg(name);
+    // Thousands of these make a library's listing: built by joining, not by formatting.
+    const QString place = bank + QLatin1Char(':') + QString::number(number);
+    return name.isEmpty() ? place : place + QStringLiteral(" \"") + name + QLatin1Char('"');
 }
 
 // The Motif XF keeps a voice's five arpeggio numbers, 16 bits low byte first, at a fixed place
