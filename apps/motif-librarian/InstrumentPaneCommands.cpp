@@ -124,8 +124,12 @@ void InstrumentPane::sendFiles(const QStringList& paths, unsigned short bank, in
             return [=, this] {
                 delete progress;
                 showNames(bank, sent);
-                if (cache_) cache_->save();
-                if (!failures.isEmpty()) error(this, failures.join('\n'), title);
+                // The instrument has the patches either way; a cache that cannot be written is
+                // said, not skipped.
+                QStringList problems = failures;
+                if (cache_)
+                    if (const QString failed = cache_->save(); !failed.isEmpty()) problems << failed;
+                if (!problems.isEmpty()) error(this, problems.join('\n'), title);
                 if (done) done();
             };
         },
@@ -229,7 +233,9 @@ void InstrumentPane::initialise(unsigned short bank, int program, std::function<
             return [this, bank, program, failure, name, title, done] {
                 if (failure.isEmpty()) {
                     showNames(bank, {{program, name, QString(), QString()}});
-                    if (cache_) cache_->save();
+                    if (cache_)
+                        if (const QString failed = cache_->save(); !failed.isEmpty())
+                            warning(this, failed, title);
                 } else {
                     error(this, failure, title);
                 }
