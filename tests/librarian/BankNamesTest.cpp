@@ -38,6 +38,24 @@ TEST(BankNames, AnInstrumentThatFallsSilentCostsThreeWaitsAndTheRestIsMarkedUnre
     EXPECT_EQ(clock.nowMs() - since, 12000);
 }
 
+TEST(BankNames, OnlyThreeSilentPatchesInARowStopTheReading)
+{
+    ManualClock clock;
+    ScopedClock scoped{clock};
+    TamperedRig tampered;
+    // Two patches unanswered, then answers again, then silence for good.
+    const auto names = BankNames::read(tampered.rig.device, 0x3F08, [&](const QString&, int index, int) {
+        if (index == 3 || index == 10) tampered.cable.silence();
+        if (index == 5) tampered.cable.raw = nullptr;
+        return true;
+    });
+    ASSERT_EQ(names.size(), 128u);
+    EXPECT_EQ(names[5].name + names[5].error, "USER1:005");
+    EXPECT_TRUE(names[12].error.startsWith("no bulk from the instrument for USER1:12"))
+        << names[12].error.toStdString();
+    EXPECT_EQ(names[13].error, "USER1:13 not read: the instrument stopped answering");
+}
+
 TEST(BankNames, PresetsComeFromTheTablesAndACancelStopsAtItsStep)
 {
     InstrumentRig rig;
