@@ -2,6 +2,8 @@
 // What the file benchmarks share: running a program for its wall time, and running a piece of
 // the library in a child process, so that its peak resident size is its own and not the
 // generator's or another measurement's.
+#include "CliApp.h"
+
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -149,6 +152,16 @@ inline double medianRun(const std::vector<std::string>& args)
     for (int i = 0; i < 3; ++i) times.push_back(run(args));
     std::sort(times.begin(), times.end());
     return times[1];
+}
+
+// The command line as a user runs it, in-process; its output is kept, not printed, and a failure
+// is reported. True when the command succeeded.
+inline bool runCli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = CliApp().run(args, out, err);
+    if (code != 0) std::printf("  %s failed: %s\n", args[1].c_str(), err.str().c_str());
+    return code == 0;
 }
 
 // The run of median time of three runs of work(0), work(1), work(2) in children.

@@ -7,7 +7,6 @@
 // the file size. Each measurement runs in a child process of its own.
 //   build/bin/bench_x0v [--mib=N] [--dir=FOLDER] [--keep]
 #include "BenchSupport.h"
-#include "CliApp.h"
 #include "motif/documents/X0V_Document.h"
 #include "motif/documents/XS_Keybank.h"
 #include "motif/documents/XS_Voice.h"
@@ -72,12 +71,7 @@ bool generate(const fs::path& path, std::uint64_t bytesPerWave)
 // The command line as a user runs it, in a child; its listing is kept, not printed.
 bench::ChildRun command(const std::vector<std::string>& args)
 {
-    return bench::medianChild([&](int) {
-        std::ostringstream out, err;
-        const int code = CliApp().run(args, out, err);
-        if (code != 0) std::printf("  %s failed: %s\n", args[1].c_str(), err.str().c_str());
-        return code == 0;
-    });
+    return bench::medianChild([&](int) { return bench::runCli(args); });
 }
 
 // Renames the first voice of USER1 as the command line does (opened for an edit, renamed, stored

@@ -5,7 +5,6 @@
 // own, is measured against the file size; the copy must be the original byte for byte.
 //   build/bin/bench_ysfc [--mib=N] [--dir=FOLDER] [--keep]
 #include "BenchSupport.h"
-#include "CliApp.h"
 #include "core/Archive.h"
 #include "motif/documents/XS_Document.h"
 #include "motif/documents/XS_Entry.h"
@@ -117,11 +116,7 @@ int main(int argc, char** argv)
         // Each run writes a new file, as cp does: replacing one would add the freeing of the old.
         const auto copied = [&](int run) { return work / ("copy" + std::to_string(run) + ".X3W"); };
         const bench::ChildRun ysfcCopy = bench::medianChild([&](int run) {
-            std::ostringstream out, err;
-            const int code =
-                CliApp().run({"ysfc", "copy", original.string(), copied(run).string()}, out, err);
-            if (code != 0) std::printf("  ysfc copy failed: %s\n", err.str().c_str());
-            return code == 0;
+            return bench::runCli({"ysfc", "copy", original.string(), copied(run).string()});
         });
         const bool same =
             ysfcCopy.ok && bench::run({"cmp", "-s", original.string(), copied(0).string()}) >= 0;
