@@ -3,6 +3,7 @@
 #include "zaltor/SysexAssembler.h"
 
 #include <RtMidi.h>
+#include <dlfcn.h>
 #include <jack/jack.h>
 #include <unistd.h>
 
@@ -127,6 +128,24 @@ QStringList namesOf(RtMidiTransport::Api api)
 }
 
 } // namespace
+
+// libjack (JACK2) takes a port off its client's port list without a lock, while the client's
+// notification thread may be walking that list to recompute latencies after a change anywhere in
+// the graph (another client closing, a connection made). A port unregistered from an active client
+// can therefore crash the program inside libjack. RtMidi unregisters its port only as it closes it
+// for good, and from an active client; this definition comes before libjack's for RtMidi, so the
+// client is first deactivated: an inactive client is sent no latency notifications.
+extern "C" int jack_port_unregister(jack_client_t* client, jack_port_t* port)
+{
+    using Unregister = int (*)(jack_client_t*, jack_port_t*);
+    static const Unregister libjack = [] {
+        void* const handle = ::dlopen("libjack.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return handle ? reinterpret_cast<Unregister>(::dlsym(handle, "jack_port_unregister")) : nullptr;
+    }();
+    if (!libjack) return -1;
+    jack_deactivate(client);
+    return libjack(client, port);
+}
 
 struct RtMidiTransport::Impl {
     // Declared before the ports, so that the ports (and RtMidi's threads) go first.

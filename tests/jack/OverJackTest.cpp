@@ -6,8 +6,14 @@
 #include "motif/Motif.h"
 #include "zaltor/RtMidiTransport.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 using Api = RtMidiTransport::Api;
@@ -36,4 +42,39 @@ TEST(OverJack, DeviceTalksToTheInstrumentThroughRealPorts)
     EXPECT_EQ(instrument.errors(), QStringList{});
     device.connectPorts(nullptr, nullptr);
     instrumentPorts->setReceiver(nullptr);
+}
+
+// libjack would walk a client's port list on its notification thread while the port is being taken
+// off it; a port leaves only a deactivated client, whoever unregisters it (RtMidi above all).
+TEST(OverJack, PortsLeaveOnlyADeactivatedClient)
+{
+    void* const libjack = ::dlopen("libjack.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    ASSERT_NE(libjack, nullptr);
+    EXPECT_NE(::dlsym(RTLD_DEFAULT, "jack_port_unregister"), ::dlsym(libjack, "jack_port_unregister"));
+
+    auto client = jackClient();
+    if (!client) GTEST_SKIP() << "no JACK server runs";
+    std::atomic<int> cycles = 0;
+    jack_set_process_callback(
+        client.get(),
+        [](jack_nframes_t, void* count) {
+            ++*static_cast<std::atomic<int>*>(count);
+            return 0;
+        },
+        &cycles);
+    jack_port_t* port = jack_port_register(client.get(), "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    ASSERT_NE(port, nullptr);
+    ASSERT_EQ(jack_activate(client.get()), 0);
+    // The dummy server runs a cycle every 21 ms.
+    const auto waitForCycles = [&](int tries) {
+        for (int i = 0; i < tries && cycles < 3; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    waitForCycles(200);
+    ASSERT_GE(cycles, 3);
+
+    EXPECT_EQ(jack_port_unregister(client.get(), port), 0);
+    cycles = 0;
+    waitForCycles(20);
+    EXPECT_EQ(cycles, 0);
 }
