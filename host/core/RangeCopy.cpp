@@ -10,6 +10,10 @@ namespace {
 
 std::atomic<bool> kernelCopy{true};
 
+// The page cache holds a file in folios of up to this size. A kernel copy between two offsets at
+// the same place within a folio runs faster once both are on a folio's edge.
+constexpr std::int64_t LargestFolio = 2 << 20;
+
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 // The errors that say the kernel cannot copy between these two files, not that the copy failed.
@@ -55,7 +59,10 @@ bool RangeCopy::copy(int from, std::int64_t at, int to, std::int64_t dest, std::
     while (kernelCopy && n > 0) {
         loff_t in = at;
         loff_t out = dest;
-        const ssize_t done = ::copy_file_range(from, &in, to, &out, std::size_t(n), 0);
+        const std::int64_t phase = at % LargestFolio;
+        const std::int64_t ask =
+            phase != 0 && phase == dest % LargestFolio ? std::min(n, LargestFolio - phase) : n;
+        const ssize_t done = ::copy_file_range(from, &in, to, &out, std::size_t(ask), 0);
         if (done < 0 && errno == EINTR) continue;
         if (done < 0 && cannotCopyHere(errno)) break;
         if (done < 0) {
