@@ -126,6 +126,7 @@ std::vector<fs::path> writeWavs(const fs::path& dir, int count, std::uint32_t by
 // Imports every file into the user waveform bank of a new XF library and stores it.
 bool import(const std::vector<fs::path>& wavs, const fs::path& library)
 {
+    const auto start = std::chrono::steady_clock::now();
     X0V_Document document;
     document.newDocument(XfType);
     document.initSlots(XfType);
@@ -133,7 +134,11 @@ bool import(const std::vector<fs::path>& wavs, const fs::path& library)
         if (X0vSlots::importWave(document, 1, int(i), QString::fromStdString(wavs[i].string()), false)
                 .added != 1)
             return false;
-    return document.storeFile(QString::fromStdString(library.string()));
+    const auto imported = std::chrono::steady_clock::now();
+    const bool stored = document.storeFile(QString::fromStdString(library.string()));
+    std::printf("  import %.3f s, store %.3f s\n", bench::seconds(imported - start),
+                bench::seconds(std::chrono::steady_clock::now() - imported));
+    return stored;
 }
 
 } // namespace

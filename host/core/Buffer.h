@@ -55,7 +55,9 @@ public:
     void allocate(int n, std::uint8_t fill = 0);
     void reset() { bytes_.clear(); }
     // Room for n bytes, so that appending up to them never copies what is there.
-    void reserve(int n) { bytes_.reserve(std::size_t(std::max(n, 0))); }
+    void reserve(int n);
+    // Appends n zero bytes and answers where they begin, for a writer that fills them in place.
+    std::uint8_t* extend(int n);
     void append(std::uint8_t value) { bytes_.push_back(value); }
     void append(std::span<const std::uint8_t> more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     void append(const Buffer& more) { append(more.bytes()); }

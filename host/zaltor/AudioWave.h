@@ -57,6 +57,8 @@ public:
     // one per channel of the format), each cut to the format's width. Answers false, appending
     // nothing, when the buffers would outgrow what a Buffer can count.
     bool appendFrames(std::span<const std::int32_t> interleaved);
+    // The same from 16-bit samples, as a 16-bit file holds them.
+    bool appendFrames(std::span<const std::int16_t> interleaved);
     // Room for this many frames of the format in each channel, before appending them.
     void reserveFrames(std::int64_t frames);
     // Up to `count` frames from `first` as interleaved full-scale 32-bit samples.
@@ -65,6 +67,9 @@ public:
     bool operator==(const AudioWave&) const = default;
 
 private:
+    template <class Value>
+    bool appendInterleaved(std::span<const Value> interleaved);
+
     AudioFormat format_;
     LazyBuffer left_;
     LazyBuffer right_;

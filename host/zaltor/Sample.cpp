@@ -19,7 +19,7 @@ struct SndFileCloser {
 };
 using SndFile = std::unique_ptr<SNDFILE, SndFileCloser>;
 
-constexpr int BlockFrames = 4096;
+constexpr int BlockFrames = 16384;
 
 void fail(QString* error, const QString& text)
 {
@@ -156,6 +156,40 @@ void Sample::limitSettings()
     if (loopEnd <= loopStart || loopMode < LoopNone || loopMode > LoopAlternate) loopMode = LoopNone;
 }
 
+namespace {
+
+// Appends every frame of the file to the wave, scaling those of encodings that may pass full scale;
+// false when they do not fit.
+bool readFrames(SNDFILE* file, const SF_INFO& info, double scale, AudioWave& wave)
+{
+    const auto channels = std::size_t(info.channels);
+    sf_count_t got = 0;
+    const bool integers = !mayPassFullScale(info.format);
+    if (integers && bitsOf(info.format) == 16) {
+        // libsndfile hands a 16-bit file's samples over as they are stored, without converting them.
+        std::vector<std::int16_t> values(std::size_t(BlockFrames) * channels);
+        while ((got = sf_readf_short(file, values.data(), BlockFrames)) > 0)
+            if (!wave.appendFrames(std::span(values).first(std::size_t(got) * channels))) return false;
+        return true;
+    }
+    // Other integer encodings come as full-scale 32-bit integers, exactly, without the detour
+    // through floating point that the others need for their scaling.
+    std::vector<double> block(integers ? 0 : std::size_t(BlockFrames) * channels);
+    std::vector<std::int32_t> values(std::size_t(BlockFrames) * channels);
+    while ((got = integers ? sf_readf_int(file, values.data(), BlockFrames)
+                           : sf_readf_double(file, block.data(), BlockFrames)) > 0) {
+        const std::size_t count = std::size_t(got) * channels;
+        // Full scale (1.0 exactly) is the one value an integer sample holds a step below.
+        for (std::size_t i = 0; !integers && i < count; ++i)
+            values[i] = std::int32_t(
+                std::clamp(std::round(finiteOrSilence(block[i]) * scale), -0x1.0p31, 0x1.0p31 - 1));
+        if (!wave.appendFrames(std::span(values).first(count))) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool Sample::fromFile(const QString& path, QString* error)
 {
     reset();
@@ -187,24 +221,10 @@ bool Sample::fromFile(const QString& path, QString* error)
     }
     format() = AudioFormat(info.samplerate, bitsOf(info.format), info.channels);
     reserveFrames(info.frames);
-    std::vector<double> block(std::size_t(BlockFrames) * std::size_t(info.channels));
-    std::vector<std::int32_t> values(block.size());
-    // Integer encodings come as full-scale 32-bit integers, exactly, without the detour through
-    // floating point that the others need for their scaling.
-    const bool integers = !mayPassFullScale(info.format);
-    sf_count_t got = 0;
-    while ((got = integers ? sf_readf_int(file.get(), values.data(), BlockFrames)
-                           : sf_readf_double(file.get(), block.data(), BlockFrames)) > 0) {
-        const std::size_t count = std::size_t(got) * std::size_t(info.channels);
-        // Full scale (1.0 exactly) is the one value an integer sample holds a step below.
-        for (std::size_t i = 0; !integers && i < count; ++i)
-            values[i] = std::int32_t(
-                std::clamp(std::round(finiteOrSilence(block[i]) * scale), -0x1.0p31, 0x1.0p31 - 1));
-        if (!appendFrames(std::span(values).first(count))) {
-            reset();
-            fail(error, QString("%1 is too long").arg(path));
-            return false;
-        }
+    if (!readFrames(file.get(), info, scale, *this)) {
+        reset();
+        fail(error, QString("%1 is too long").arg(path));
+        return false;
     }
     const int status = sf_error(file.get());
     if (status != SF_ERR_NO_ERROR || !isValid()) {

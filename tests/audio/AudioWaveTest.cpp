@@ -61,6 +61,13 @@ TEST(AudioWave, OddWidthsSitInTheirBytes)
     EXPECT_EQ(wave.framesAt(0, 3), (std::vector<std::int32_t>{INT32_MIN, 127 << 24, -(1 << 24)}));
     // Mono answers its one channel on both sides.
     EXPECT_EQ(wave.sampleAt(1, 1), 127);
+
+    // 16-bit values, as a 16-bit file holds them, are the top of full scale for any width.
+    wave.setFormat(AudioFormat(44100, 24, 2));
+    wave.left().reset();
+    ASSERT_TRUE(wave.appendFrames(std::vector<std::int16_t>{0x1234, -2, INT16_MIN, 0x7F00, 5}));
+    EXPECT_EQ(wave.left().toString(), "00 34 12 00 00 80");
+    EXPECT_EQ(wave.right().toString(), "00 FE FF 00 00 7F");
 }
 
 TEST(Note, NamesKeysFromCMinusTwo)
