@@ -102,8 +102,8 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const std::uint32_t items = std::uint32_t(std::clamp<std::uint64_t>(options.mib / 16, 1, 255));
     const double approxBytes = double(items) * double(kItemSize);
-    // The original, the cp copy and the library's copy with its temporary file.
-    if (!bench::roomFor(options.dir, approxBytes, 3.5, "bench_ysfc")) return 1;
+    // The original, the cp copy and the library's four copies.
+    if (!bench::roomFor(options.dir, approxBytes, 6.5, "bench_ysfc")) return 1;
     const fs::path work = options.dir / ("bench_ysfc." + std::to_string(getpid()));
     fs::create_directories(work);
     const fs::path original = work / "library.X3W";

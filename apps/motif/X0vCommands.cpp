@@ -185,30 +185,8 @@ int info(CliContext& context, const X0vArgs& args)
             .arg(listing.estimatedSizeMB));
     printDamage(context, library);
     // Thousands of lines go out in one write.
-    QStringList lines;
-    for (const X0vListing::VoiceRow& voice : listing.voices) {
-        QStringList ids, elements;
-        for (int id : voice.waveforms) ids << QString::number(id);
-        lines << (QStringLiteral("  %1:%2 \"%3\" categories %4/%5 waveforms %6")
-                      .arg(voice.bank)
-                      .arg(voice.program)
-                      .arg(voice.name)
-                      .arg(voice.category1)
-                      .arg(voice.category2)
-                      .arg(ids.isEmpty() ? QStringLiteral("none") : ids.join(',')));
-        for (const X0vListing::Element& element : voice.elements)
-            elements << QString::number(element.number) + QLatin1Char(' ') + element.plays;
-        if (!elements.isEmpty())
-            lines << (QStringLiteral("    elements ") + elements.join(QStringLiteral(", ")));
-        if (!voice.arpeggios.isEmpty())
-            lines << (QStringLiteral("    arpeggios ") + voice.arpeggios.join(QStringLiteral(", ")));
-    }
-    for (const X0vListing::WaveRow& wave : listing.waveforms)
-        lines << QStringLiteral("  ") + wave.bank + QLatin1Char(':') + QString::number(wave.number) +
-                     QStringLiteral(" id ") + QString::number(wave.id) + QStringLiteral(" \"") + wave.name +
-                     QStringLiteral("\" ") + X0V_Document::strKeybanks(wave.keybanks, true) +
-                     QStringLiteral(", ") + QString::number(wave.size) + QStringLiteral(" bytes");
-    if (!lines.isEmpty()) context.print(lines.join(QLatin1Char('\n')));
+    if (const std::string rows = X0vListing::rowsText(listing); !rows.empty())
+        context.out << rows << '\n' << std::flush;
     return 0;
 }
 

@@ -34,7 +34,7 @@ public:
     // goes between the file and its owner's memory directly.
     static constexpr std::size_t WindowSize = 1 << 20;
     // The window read after a jump.
-    static constexpr std::size_t FirstWindowSize = 4096;
+    static constexpr std::size_t FirstWindowSize = 512;
 
     // Tells the constructor that the path is the file to write, not the file to read.
     enum class Mode { Write };

@@ -63,6 +63,7 @@ struct SlotSet {
 
     SlotSet(const QString& model, int count)
     {
+        waveforms.reserve(std::size_t(count));
         for (int id = 1; id <= count; ++id) {
             XS_Waveform& waveform = waveforms.emplace_back();
             waveform.setId(id);

@@ -60,8 +60,12 @@ void XS_Waveform::setId(int id)
 {
     wfm_.content_number = id;
     wim_.content_number = id;
-    wfm_.filename = VarArgs("%04d-Waveform.wfm", id).format();
-    wim_.filename = VarArgs("%04d-Waveform.wim", id).format();
+    // Named for every slot of a library as it opens: joined, not formatted.
+    const QString number =
+        id >= 0 ? QString::number(id).rightJustified(4, QLatin1Char('0')) : VarArgs("%04d", id).format();
+    const QString stem = number + QStringLiteral("-Waveform.");
+    wfm_.filename = stem + QStringLiteral("wfm");
+    wim_.filename = stem + QStringLiteral("wim");
 }
 
 QString XS_Waveform::name() const

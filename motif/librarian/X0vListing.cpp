@@ -6,6 +6,8 @@
 
 #include <QJsonArray>
 
+#include <charconv>
+
 namespace X0vListing {
 
 namespace {
@@ -24,6 +26,42 @@ VoiceRow voiceRow(const X0V_Document& library, const QString& bank, int position
         row.arpeggios << X0vNames::arpeggio(model, voice, n);
     return row;
 }
+
+// Appends to a UTF-8 text without a temporary per piece: a library's listing has thousands of
+// lines of a dozen pieces each.
+class TextOut {
+public:
+    explicit TextOut(std::size_t capacity) { text_.reserve(capacity); }
+
+    TextOut& operator<<(const char* ascii)
+    {
+        text_ += ascii;
+        return *this;
+    }
+    TextOut& operator<<(qint64 number)
+    {
+        char digits[24];
+        const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+        text_.append(digits, end);
+        return *this;
+    }
+    TextOut& operator<<(int number) { return *this << qint64(number); }
+    TextOut& operator<<(const QString& text)
+    {
+        const bool ascii =
+            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!ascii) {
+            text_ += text.toStdString();
+            return *this;
+        }
+        for (const QChar c : text) text_ += char(c.unicode());
+        return *this;
+    }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
 
 } // namespace
 
@@ -88,6 +126,30 @@ QJsonObject toJson(const Listing& listing)
                        {"voices", voices},
                        {"waveforms", waves},
                        {"damage", damageJson(listing.damage)}};
+}
+
+std::string rowsText(const Listing& listing)
+{
+    TextOut out(listing.voices.size() * 400 + listing.waveforms.size() * 64);
+    const char* lineBreak = "";
+    for (const VoiceRow& voice : listing.voices) {
+        out << lineBreak << "  " << voice.bank << ":" << voice.program << " \"" << voice.name
+            << "\" categories " << voice.category1 << "/" << voice.category2 << " waveforms ";
+        lineBreak = "\n";
+        if (voice.waveforms.empty()) out << "none";
+        for (std::size_t i = 0; i < voice.waveforms.size(); ++i) out << (i ? "," : "") << voice.waveforms[i];
+        for (std::size_t i = 0; i < voice.elements.size(); ++i)
+            out << (i ? ", " : "\n    elements ") << voice.elements[i].number << " "
+                << voice.elements[i].plays;
+        for (qsizetype i = 0; i < voice.arpeggios.size(); ++i)
+            out << (i ? ", " : "\n    arpeggios ") << voice.arpeggios[i];
+    }
+    for (const WaveRow& wave : listing.waveforms) {
+        out << lineBreak << "  " << wave.bank << ":" << wave.number << " id " << wave.id << " \"" << wave.name
+            << "\" " << X0V_Document::strKeybanks(wave.keybanks, true) << ", " << wave.size << " bytes";
+        lineBreak = "\n";
+    }
+    return out.take();
 }
 
 } // namespace X0vListing

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -57,5 +58,8 @@ struct Listing {
 
 MOTIF_EXPORT Listing list(const X0V_Document& library);
 MOTIF_EXPORT QJsonObject toJson(const Listing& listing);
+// One line per voice (with lines for its elements and arpeggios) and per waveform, in UTF-8,
+// without a line break after the last: thousands of lines, built in one piece.
+MOTIF_EXPORT std::string rowsText(const Listing& listing);
 
 } // namespace X0vListing
