@@ -3,6 +3,8 @@
 #include "motif/documents/X0V_Document.h"
 
 #include <QFile>
+#include <charconv>
+#include <iterator>
 #include <unordered_map>
 
 namespace X0vNames {
@@ -54,9 +56,19 @@ const PresetList& arpeggios()
 
 QString numbered(const QString& bank, int number, const QString& name)
 {
-    // Thousands of these make a library's listing: built by joining, not by formatting.
-    const QString place = bank + QLatin1Char(':') + QString::number(number);
-    return name.isEmpty() ? place : place + QStringLiteral(" \"") + name + QLatin1Char('"');
+    // Thousands of these make a library's listing: appended in place, not formatted.
+    char digits[16];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    QString text;
+    text.reserve(bank.size() + (end - digits) + name.size() + 4);
+    text += bank;
+    text += QLatin1Char(':');
+    text += QLatin1String(digits, end - digits);
+    if (name.isEmpty()) return text;
+    text += QLatin1String(" \"");
+    text += name;
+    text += QLatin1Char('"');
+    return text;
 }
 
 // The Motif XF keeps a voice's five arpeggio numbers, 16 bits low byte first, at a fixed place
