@@ -202,6 +202,16 @@ TEST(X0vByReference, ALibraryStoredOverItselfStoresAgainAndListsWithoutReadingSa
     auto document = open(path);
     const X0vListing::Listing listing = X0vListing::list(*document);
     EXPECT_EQ(listing.waveforms.size(), 3u);
+    auto named = open(path);
+    waveAt(*named, 1, 1)->setName(QStringLiteral("Flöte"));
+    // The rows are UTF-8 whatever the names hold.
+    EXPECT_EQ(X0vListing::rowsText(X0vListing::list(*named)),
+              "  USER1:0 \"Voice\" categories 0/0 waveforms 1,3\n"
+              "    elements 1 USR:1 \"A\", 2 USR:3 \"C\"\n"
+              "    arpeggios off, off, off, off, off\n"
+              "  USR:0 id 1 \"A\" 1 Keybank, 6000 bytes\n"
+              "  USR:1 id 2 \"Fl\xC3\xB6te\" 1 Keybank, 4000 bytes\n"
+              "  USR:2 id 3 \"C\" 1 Keybank, 2000 bytes");
     for (int p = 0; p < 3; ++p) EXPECT_TRUE(referenced(*document, p)) << p;
     for (const char* name : {"First", "Second"}) {
         voiceAt(*document, User1, 0)->setName(name);
