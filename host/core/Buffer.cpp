@@ -4,30 +4,6 @@
 #include <algorithm>
 #include <limits>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
-namespace {
-
-// Sound of hundreds of megabytes is written into fresh memory page by page. Where the system
-// offers huge pages only on request, a large buffer asks for them: one fault per 2 MiB instead of
-// one per 4 KiB, which is most of the time of filling it.
-void adviseHugePages([[maybe_unused]] std::uint8_t* bytes, [[maybe_unused]] std::size_t size)
-{
-#ifdef __linux__
-    constexpr std::uintptr_t HugePage = std::uintptr_t(2) << 20;
-    constexpr std::size_t Worthwhile = std::size_t(4) << 20;
-    if (size < Worthwhile) return;
-    const auto from = (reinterpret_cast<std::uintptr_t>(bytes) + HugePage - 1) & ~(HugePage - 1);
-    const auto to = (reinterpret_cast<std::uintptr_t>(bytes) + size) & ~(HugePage - 1);
-    // Only advice: memory that cannot have huge pages works as before.
-    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#endif
-}
-
-} // namespace
-
 Buffer::Buffer(const std::uint8_t* bytes, int count)
 {
     if (bytes && count > 0) bytes_.assign(bytes, bytes + count);
@@ -155,18 +131,10 @@ bool Buffer::fromFile(const QString& path)
 
 void Buffer::allocate(int n, std::uint8_t fill)
 {
-    bytes_.clear();
-    reserve(n);
     bytes_.assign(static_cast<std::size_t>(std::max(n, 0)), fill);
 }
 
-void Buffer::reserve(int n)
-{
-    const std::size_t wanted = std::size_t(std::max(n, 0));
-    if (wanted <= bytes_.capacity()) return;
-    bytes_.reserve(wanted);
-    adviseHugePages(bytes_.data(), bytes_.capacity());
-}
+void Buffer::reserve(int n) { bytes_.reserve(std::size_t(std::max(n, 0))); }
 
 std::uint8_t* Buffer::extend(int n)
 {
