@@ -17,8 +17,8 @@
 // The byte stream that documents are read from and written to. Numbers are big-endian (most
 // significant byte first) unless the name says otherwise (readValueR).
 //
-// An archive reads bytes held in memory or streams a file through a window that starts at a few
-// kilobytes after each jump and doubles, up to a megabyte, while the reading goes straight on:
+// An archive reads bytes held in memory or streams a file through a window that starts at 128
+// bytes after each jump and doubles, up to a megabyte, while the reading goes straight on:
 // a listing that skips from record to record reads little more than the records. A large block
 // goes from the file straight into its destination; a block read by reference (readBlock) is not
 // read at all until its owner needs it, and is copied from file to file when stored. It writes into memory
@@ -34,7 +34,7 @@ public:
     // goes between the file and its owner's memory directly.
     static constexpr std::size_t WindowSize = 1 << 20;
     // The window read after a jump.
-    static constexpr std::size_t FirstWindowSize = 512;
+    static constexpr std::size_t FirstWindowSize = 128;
 
     // Tells the constructor that the path is the file to write, not the file to read.
     enum class Mode { Write };
